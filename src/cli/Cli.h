@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace qern::cli {
+
+// Exit statuses shared by every subcommand.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailure = 1;
+inline constexpr int ExitUsage = 2;
+
+struct Streams {
+    QTextStream& out;
+    QTextStream& err;
+};
+
+// Each subcommand gets the arguments after its own name.
+int RunCipher(const QStringList& args, Streams io);
+int RunSettings(const QStringList& args, Streams io);
+
+// Prints the usage text to stderr and returns ExitUsage.
+int Usage(Streams io, const QString& problem = {});
+
+} // namespace qern::cli
