@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QScreen>
 #include <QStyleFactory>
 
 #include <cstdio>
@@ -45,6 +46,9 @@ int main(int argc, char* argv[])
         ShowMessageBox(6, provisioned.Error);
 
     TZeForm form;
+    // Without a window manager "maximised" means nothing; fill the screen anyway.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     return QApplication::exec();
 }

@@ -32,7 +32,11 @@ namespace {
 // their display order, yin beside yang.
 class MainPanel : public QWidget {
 public:
-    explicit MainPanel(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("Panel1")); }
+    explicit MainPanel(QWidget* parent) : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("Panel1"));
+        setMinimumSize(480, 320);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -44,8 +48,9 @@ protected:
         sky.setColorAt(1, QColor(198, 218, 234));
         p.fillRect(rect(), sky);
 
-        const QPointF centre(width() / 2.0, height() * 0.55);
-        const double radius = std::min(width(), height()) * 0.30;
+        // The ring sits below the title and phrase, which take the top quarter.
+        const QPointF centre(width() / 2.0, height() * 0.62);
+        const double radius = std::min(width() * 0.5, height() * 0.30) * 0.85;
         p.setPen(QPen(QColor(120, 150, 180), 1.5));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(centre, radius, radius);
@@ -54,7 +59,7 @@ protected:
         codeFont.setBold(true);
         codeFont.setPixelSize(std::max(12, int(radius / 7)));
         p.setFont(codeFont);
-        const double node = std::max(16.0, radius / 5.5);
+        const double node = std::max(14.0, radius / 5.5);
         for (int slot = 1; slot <= MeridianCount; ++slot) {
             const int m = DisplayOrder[slot];
             const double angle = (slot - 1) * 2 * M_PI / MeridianCount - M_PI / 2;
