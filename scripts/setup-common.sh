@@ -3,9 +3,9 @@
 
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins
-  libhidapi-dev libudev-dev)
+  libhidapi-dev libudev-dev libbenchmark-dev)
 RUN_PACKAGES=(qt6-wayland xdg-utils fonts-dejavu-core fonts-liberation fonts-wqy-microhei)
-TEST_PACKAGES=(googletest libgtest-dev libgmock-dev libbenchmark-dev
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation fonts-wqy-microhei)
 
 install_packages() {

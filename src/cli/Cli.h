@@ -18,6 +18,7 @@ struct Streams {
 // Each subcommand gets the arguments after its own name.
 int RunCipher(const QStringList& args, Streams io);
 int RunSettings(const QStringList& args, Streams io);
+int RunInstrument(const QStringList& args, Streams io);
 
 // Prints the usage text to stderr and returns ExitUsage.
 int Usage(Streams io, const QString& problem = {});

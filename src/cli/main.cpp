@@ -17,7 +17,8 @@ int Usage(Streams io, const QString& problem)
     io.err << "usage: qern-cli --version\n"
               "       qern-cli cipher encipher --key N TEXT\n"
               "       qern-cli cipher decipher --key N HEX\n"
-              "       qern-cli settings [--data-dir DIR] [--json]\n";
+              "       qern-cli settings [--data-dir DIR] [--json]\n"
+              "       qern-cli instrument [--simulate[=OPTIONS]] [--data-dir DIR] [--json]\n";
     io.err.flush();
     return ExitUsage;
 }
@@ -47,6 +48,8 @@ int main(int argc, char* argv[])
         status = RunCipher(args, io);
     } else if (command == QLatin1String("settings")) {
         status = RunSettings(args, io);
+    } else if (command == QLatin1String("instrument")) {
+        status = RunInstrument(args, io);
     } else {
         status = Usage(io, QStringLiteral("unknown command '%1'").arg(command));
     }

@@ -31,6 +31,14 @@ struct AppState {
     int FullScaleNormal = 4000;
     int FullScaleHigh = 4000;
 
+    // The instrument held now: its USB string descriptor 3, whether it keeps its
+    // own full-scale calibration, and what its registers said at arrival.
+    QString HardwareVersion;
+    bool DeviceCalibration = false;
+    QString InstrumentIdentity;
+    int DeviceFullScaleNormal = 4060;
+    int DeviceFullScaleHigh = 4060;
+
     // How a window was opened.
     bool RecallFromMain = false;
     int PatientEditorMode = 0;

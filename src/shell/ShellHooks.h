@@ -20,6 +20,9 @@ struct ShellHooks {
     std::function<void()> InstallDeviceChangeHandler;
     // The modal instrument status check of the first activation.
     std::function<void(QWidget* parent)> RunStatusCheck;
+    // The database start-up check, run by the status check once the
+    // instrument is on line.
+    std::function<void(QWidget* statusWindow)> RunDatabaseStartupCheck;
     std::function<void(int sound)> PlaySound;
     std::function<void(const QString& command)> SendCommand;
     std::function<void()> CloseDatabases;
