@@ -5,6 +5,7 @@
 #include "instrument/InstrumentHooks.h"
 #include "instrument/InstrumentLink.h"
 #include "instrument/SimulatedInstrument.h"
+#include "measurement/MeasurementHooks.h"
 #include "shell/AppState.h"
 #include "shell/DataFolder.h"
 #include "shell/ProductTexts.h"
@@ -100,6 +101,7 @@ int main(int argc, char* argv[])
     }
     InstrumentLink link(*backend);
     InstallInstrumentHooks(link);
+    InstallMeasurementWindow();
 
     TZeForm form;
     // Without a window manager "maximised" means nothing; fill the screen anyway.

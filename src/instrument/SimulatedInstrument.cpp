@@ -246,6 +246,13 @@ void SimulatedInstrument::FailNextWrites(int n)
 
 void SimulatedInstrument::SetProbe(ProbeSignal signal) { probe_ = std::move(signal); }
 
+void SimulatedInstrument::ScriptPatient(const QList<int>& touches)
+{
+    options_.AutomaticPatient = true;
+    scripted_ = true;
+    scriptedTouches_.insert(scriptedTouches_.end(), touches.begin(), touches.end());
+}
+
 void SimulatedInstrument::QueueReadings(const QList<int>& readings)
 {
     queued_.insert(queued_.end(), readings.begin(), readings.end());
@@ -422,6 +429,11 @@ void SimulatedInstrument::updatePatient()
         ++touches_;
         const int point = PositionToPoint((touches_ - 1) % PointCount + 1);
         touchValue_ = calibrating_ ? 200.0 : bodyEnergy_ * pointFactor_[std::size_t(point)];
+        scriptedTouch_.reset();
+        if (!scriptedTouches_.empty()) {
+            scriptedTouch_ = scriptedTouches_.front();
+            scriptedTouches_.pop_front();
+        }
     } else if (contact_ == Contact::Touching) {
         const bool lifted = resultAt_ && elapsed(*resultAt_, now) >= LiftAfterResultMs;
         if (lifted || reached(now, holdUntil_))
@@ -433,7 +445,9 @@ double SimulatedInstrument::patientReading()
 {
     updatePatient();
     if (contact_ != Contact::Touching)
-        return random_.bounded(3); // an untouched probe reads almost nothing
+        return scripted_ ? 0 : random_.bounded(3); // an untouched probe reads almost nothing
+    if (scriptedTouch_)
+        return *scriptedTouch_;
     const double fullScale = high_ ? TrueFullScaleHigh : TrueFullScaleNormal;
     const double counts = touchValue_ * fullScale / 200.0;
     const double noise = random_.bounded(4.0) + random_.bounded(4.0) - 4.0;

@@ -74,6 +74,9 @@ public:
     using ProbeSignal = std::function<double(quint32 ms)>;
     void SetProbe(ProbeSignal signal);
     void QueueReadings(const QList<int>& readings);
+    // The automatic patient's next touches, each held at exactly this many raw
+    // counts (no noise), before it goes back to its own values.
+    void ScriptPatient(const QList<int>& touches);
 
     // What the instrument received while logging is on (it is off by default:
     // a long session would pile up every sample): every report written, and
@@ -142,6 +145,9 @@ private:
     double bodyEnergy_ = 50.0;              // uA
     std::array<double, 25> pointFactor_{};  // by point index
     double touchValue_ = 0;                 // uA
+    std::deque<int> scriptedTouches_;
+    std::optional<int> scriptedTouch_;      // raw counts of the touch held now
+    bool scripted_ = false;                 // exact readings: an untouched probe reads 0
 };
 
 } // namespace qern

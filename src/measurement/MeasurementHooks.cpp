@@ -1,0 +1,24 @@
+#include "MeasurementHooks.h"
+
+#include "Zesen.h"
+
+#include "shell/ShellHooks.h"
+
+namespace qern {
+
+namespace {
+MeasurementHooks g_hooks;
+}
+
+MeasurementHooks& measurementHooks() { return g_hooks; }
+void resetMeasurementHooks() { g_hooks = MeasurementHooks{}; }
+
+void InstallMeasurementWindow()
+{
+    shellHooks().WorkWindows[WorkWindow::Measure] = [](QWidget* parent) {
+        TZedec window(parent);
+        window.exec();
+    };
+}
+
+} // namespace qern
