@@ -42,6 +42,13 @@ const QColor QualityRed(255, 0, 0);
 const QColor QualityOlive(128, 128, 0);
 const QColor QualityGreen(53, 210, 45);
 
+QString readoutStyle(const QColor& text = QColor(140, 245, 140))
+{
+    return QStringLiteral("QLabel { background: #0f1d2b; color: %1; padding: 1px 6px;"
+                          " font-family: 'DejaVu Sans Mono'; font-size: 14px; }")
+        .arg(text.name());
+}
+
 QLabel* readout(const QString& name, QWidget* parent, int minimumWidth = 70)
 {
     auto* label = new QLabel(parent);
@@ -49,8 +56,7 @@ QLabel* readout(const QString& name, QWidget* parent, int minimumWidth = 70)
     label->setMinimumWidth(minimumWidth);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setFrameShape(QFrame::StyledPanel);
-    label->setStyleSheet(QStringLiteral("QLabel { background: #0f1d2b; color: #8cf58c; padding: 1px 6px;"
-                                        " font-family: 'DejaVu Sans Mono'; font-size: 14px; }"));
+    label->setStyleSheet(readoutStyle());
     return label;
 }
 
@@ -500,7 +506,7 @@ void TZedec::ResetReadouts()
     ValueText->setText(QStringLiteral("0.0"));
     CompensatedText->setText(QStringLiteral("0.0"));
     QualityText->setText(QStringLiteral("0.0"));
-    QualityText->setStyleSheet(QString());
+    QualityText->setStyleSheet(readoutStyle(QualityGreen));
     RemainingText->setText(QStringLiteral("off"));
     SampleCountText->setText(QStringLiteral("0"));
     for (QProgressBar* b : {ProgressBar1, ValueBar, CompensatedBar, QualityBar})
@@ -904,7 +910,7 @@ void TZedec::FlushLive(bool force)
                              : colour == QualityColour::Yellow ? QColor(230, 200, 0)
                                                                : QualityRed;
         QualityText->setText(quality > 0 ? QString::asprintf("%5.1f", quality).trimmed() : QStringLiteral("0.0"));
-        QualityText->setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(shade.name()));
+        QualityText->setStyleSheet(readoutStyle(shade));
         QualityBar->setValue(quality > 0 ? std::clamp(int(std::lround(quality)), 0, 100) : 0);
         setBarColour(QualityBar, colour == QualityColour::Yellow ? QColor(255, 140, 0) : shade);
         live_.quality.reset();

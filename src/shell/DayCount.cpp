@@ -26,6 +26,13 @@ QDateTime FromDayCount(double dayCount)
 
 QString ShortDate(double dayCount) { return QLocale().toString(FromDayCount(dayCount).date(), QLocale::ShortFormat); }
 
-QString LongTime(double dayCount) { return QLocale().toString(FromDayCount(dayCount).time(), QLocale::LongFormat); }
+// The locale's long time format names the time zone; a measurement's time of
+// day is shown without one.
+QString LongTime(double dayCount)
+{
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return QLocale().toString(FromDayCount(dayCount).time(), format.trimmed());
+}
 
 } // namespace qern
