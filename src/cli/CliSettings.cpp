@@ -2,6 +2,7 @@
 // rules, by name, without writing anything.
 
 #include "Cli.h"
+#include "JsonOut.h"
 
 #include "shell/DataFolder.h"
 #include "shell/Settings.h"
@@ -14,13 +15,6 @@
 namespace qern::cli {
 
 namespace {
-
-// One JSON value as text, so that the object can keep the file's line order.
-QString jsonText(const QJsonValue& value)
-{
-    const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
-    return QString::fromUtf8(array.mid(1, array.size() - 2));
-}
 
 struct Entry {
     QString name;
@@ -81,9 +75,9 @@ int RunSettings(const QStringList& args, Streams io)
         io.out << "{\n";
         for (qsizetype i = 0; i < all.size(); ++i) {
             const Entry& e = all[i];
-            io.out << "  " << jsonText(e.name) << ": "
+            io.out << "  " << JsonText(e.name) << ": "
                    << (e.list ? QString::fromUtf8(QJsonDocument(e.values).toJson(QJsonDocument::Compact))
-                              : jsonText(e.values.first()))
+                              : JsonText(e.values.first()))
                    << (i + 1 < all.size() ? ",\n" : "\n");
         }
         io.out << "}\n";

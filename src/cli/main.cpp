@@ -18,7 +18,8 @@ int Usage(Streams io, const QString& problem)
               "       qern-cli cipher encipher --key N TEXT\n"
               "       qern-cli cipher decipher --key N HEX\n"
               "       qern-cli settings [--data-dir DIR] [--json]\n"
-              "       qern-cli instrument [--simulate[=OPTIONS]] [--data-dir DIR] [--json]\n";
+              "       qern-cli instrument [--simulate[=OPTIONS]] [--data-dir DIR] [--json]\n"
+              "       qern-cli analyse < measurement.json\n";
     io.err.flush();
     return ExitUsage;
 }
@@ -50,6 +51,8 @@ int main(int argc, char* argv[])
         status = RunSettings(args, io);
     } else if (command == QLatin1String("instrument")) {
         status = RunInstrument(args, io);
+    } else if (command == QLatin1String("analyse")) {
+        status = RunAnalyse(args, io);
     } else {
         status = Usage(io, QStringLiteral("unknown command '%1'").arg(command));
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cassert>
+#include <concepts>
 #include <cstddef>
 
 namespace qern {
@@ -41,7 +42,11 @@ public:
     constexpr auto begin() const { return items_.begin(); }
     constexpr auto end() const { return items_.end(); }
 
-    constexpr bool operator==(const OneBased&) const = default;
+    constexpr bool operator==(const OneBased& other) const
+        requires std::equality_comparable<T>
+    {
+        return items_ == other.items_;
+    }
 
 private:
     std::array<T, N> items_{};

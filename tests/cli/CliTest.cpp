@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonValue>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -22,10 +23,12 @@ struct CliRun {
     QString err;
 };
 
-CliRun cli(const QStringList& args)
+CliRun cli(const QStringList& args, const QByteArray& input = {})
 {
     QProcess process;
     process.start(QStringLiteral(QERN_CLI), args);
+    process.write(input);
+    process.closeWriteChannel();
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
@@ -140,6 +143,139 @@ TEST(Cli, SettingsOfAFolderWithoutAFileShowDefaultsAndCreateNothing)
               QStringLiteral("111000"));
     EXPECT_TRUE(r.err.contains(QStringLiteral("no settings file")));
     EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+// One measurement of the analysis contract, as JSON.
+QJsonObject measurement(double value = 50)
+{
+    QJsonArray raw;
+    for (int i = 0; i < 24; ++i)
+        raw.append(value);
+    return QJsonObject{{"raw", raw},
+                       {"sex", "male"},
+                       {"birth_date", "1980-06-15"},
+                       {"measured_at", "2025-06-01T10:00:00"},
+                       {"compensation_mode", 1}};
+}
+
+CliRun analyse(const QJsonObject& input) { return cli({"analyse"}, QJsonDocument(input).toJson()); }
+
+TEST(CliAnalyse, WorkedExampleAndEveryKey)
+{
+    const CliRun r = analyse(measurement());
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    const QStringList keys = {
+        "BodyEnergy", "QualityAverage", "EnergyLow", "GroupAverage", "YinAverage", "YangAverage", "UpAverage",
+        "DownAverage", "LeftAverage", "RightAverage", "HighGroup", "LowGroup", "BandFactor", "UpperLimit1",
+        "UpperLimit2", "LowerLimit1", "LowerLimit2", "DiffLimit1", "DiffLimit2", "Values", "Deviation",
+        "PointClass", "MeridianClass", "SideClass", "CoupleAverage", "CoupleClass", "CoupleDiffClass",
+        "ElementAverage", "ElementClass", "EnergyClass", "UpDownClass", "LeftRightClass", "YinYangClass",
+        "NervousClass", "IntegratedIndex", "PointScore", "MeridiansIndex", "EnergyStatement", "MentalStatement",
+        "SkeletalStatement", "MetabolismStatement", "NervousStatement", "AnalysisList", "DietaryList",
+        "ProtocolTabList"};
+    EXPECT_EQ(o.keys().size(), keys.size()) << "no SuggestedProtocols without protocols";
+    for (const QString& key : keys)
+        EXPECT_TRUE(o.contains(key)) << key.toStdString();
+    // The keys come in the contract's order.
+    qsizetype last = -1;
+    for (const QString& key : keys) {
+        const qsizetype at = r.out.indexOf(QLatin1Char('"') + key + QLatin1String("\":"));
+        EXPECT_GT(at, last) << key.toStdString();
+        last = at;
+    }
+    EXPECT_EQ(o.value("BodyEnergy").toDouble(), 50);
+    EXPECT_NEAR(o.value("IntegratedIndex").toDouble(), 88.30, 0.005);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\"IntegratedIndex\": 88.301886792452")));
+    EXPECT_EQ(o.value("GroupAverage").toArray().size(), 8);
+    EXPECT_EQ(o.value("ElementClass").toArray().size(), 7);
+    EXPECT_EQ(o.value("PointScore").toArray().at(23).toDouble(), 10.0);
+    EXPECT_EQ(o.value("AnalysisList").toArray(), QJsonArray({13, 14, 15, 16, 17}));
+    EXPECT_TRUE(o.value("EnergyLow").isBool());
+    EXPECT_TRUE(o.value("PointClass").toArray().at(0).isDouble());
+}
+
+TEST(CliAnalyse, CompensationAndProtocols)
+{
+    QJsonObject input = measurement();
+    input.remove("compensation_mode"); // built-in factors
+    QJsonArray records{QJsonObject{{"ProCond", "000000000000000000000000"},
+                                   {"ProAnd", "100000000000000000000000"},
+                                   {"ProFlg", false},
+                                   {"ProEng", 0},
+                                   {"ProAGL", 0},
+                                   {"ProAGH", 0}}};
+    QJsonArray wood{QJsonObject{{"ProCond", "000000000000000002000000"},
+                                {"ProAnd", ""},
+                                {"ProFlg", true},
+                                {"ProEng", 0},
+                                {"ProAGL", 0},
+                                {"ProAGH", 0}}};
+    input.insert("protocols", QJsonArray{QJsonObject{{"name", "Normal energy"}, {"records", records}},
+                                         QJsonObject{{"name", "Wood excess"}, {"records", wood}},
+                                         QJsonObject{{"name", "Nothing"}, {"records", QJsonArray()}}});
+    const CliRun r = analyse(input);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    EXPECT_DOUBLE_EQ(o.value("Values").toArray().at(13).toDouble(), 50 * 1.2424);
+    EXPECT_EQ(o.value("PointClass").toArray().at(13).toInt(), 1);
+    EXPECT_EQ(o.value("ElementClass").toArray().at(0).toInt(), 1) << "Wood: LR and GB at 62.12";
+    EXPECT_EQ(o.value("SuggestedProtocols").toArray(), QJsonArray({"Normal energy", "Wood excess"}));
+    EXPECT_EQ(o.value("AnalysisList").toArray(), QJsonArray({13, 14, 15, 16, 17, 8, 11}));
+    EXPECT_EQ(o.value("ProtocolTabList").toArray(), QJsonArray({8, 11}));
+
+    input.insert("user_coefficients", QJsonArray{2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+    input.insert("compensation_mode", 2);
+    input.remove("protocols");
+    const QJsonObject user = QJsonDocument::fromJson(analyse(input).out.toUtf8()).object();
+    EXPECT_EQ(user.value("Values").toArray().at(0).toDouble(), 100) << "left LU doubled";
+    EXPECT_FALSE(user.contains("SuggestedProtocols"));
+}
+
+TEST(CliAnalyse, BadInputNamesTheProblem)
+{
+    QJsonObject shortRaw = measurement();
+    QJsonArray raw = shortRaw.value("raw").toArray();
+    raw.removeLast();
+    shortRaw.insert("raw", raw);
+    QJsonObject textInRaw = measurement();
+    raw = textInRaw.value("raw").toArray();
+    raw[3] = "fifty";
+    textInRaw.insert("raw", raw);
+    QJsonObject noSex = measurement();
+    noSex.remove("sex");
+    QJsonObject badSex = measurement();
+    badSex.insert("sex", "x");
+    QJsonObject badDate = measurement();
+    badDate.insert("birth_date", "15.06.1980");
+    QJsonObject noMeasuredAt = measurement();
+    noMeasuredAt.remove("measured_at");
+    QJsonObject badQuality = measurement();
+    badQuality.insert("quality", QJsonArray{1, 2});
+    QJsonObject badCoefficients = measurement();
+    badCoefficients.insert("user_coefficients", QJsonArray{1, 2, 3});
+    QJsonObject badRecord = measurement();
+    badRecord.insert("protocols", QJsonArray{QJsonObject{{"name", "p"}, {"records", QJsonArray{QJsonObject{}}}}});
+
+    const QList<std::pair<const char*, QByteArray>> cases = {
+        {"not JSON", "{\"raw\": [1, 2"},
+        {"not an object", "[1, 2, 3]"},
+        {"23 values", QJsonDocument(shortRaw).toJson()},
+        {"a text value", QJsonDocument(textInRaw).toJson()},
+        {"no sex", QJsonDocument(noSex).toJson()},
+        {"sex x", QJsonDocument(badSex).toJson()},
+        {"a date in another form", QJsonDocument(badDate).toJson()},
+        {"no measured_at", QJsonDocument(noMeasuredAt).toJson()},
+        {"two qualities", QJsonDocument(badQuality).toJson()},
+        {"three coefficients", QJsonDocument(badCoefficients).toJson()},
+        {"an empty condition record", QJsonDocument(badRecord).toJson()},
+    };
+    for (const auto& [name, input] : cases) {
+        const CliRun r = cli({"analyse"}, input);
+        EXPECT_EQ(r.status, 2) << name;
+        EXPECT_TRUE(r.out.isEmpty()) << name;
+        EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << name << ": " << r.err.toStdString();
+    }
 }
 
 } // namespace
