@@ -6,6 +6,7 @@
 #include "instrument/InstrumentLink.h"
 #include "instrument/SimulatedInstrument.h"
 #include "measurement/MeasurementHooks.h"
+#include "records/RecordsHooks.h"
 #include "shell/AppState.h"
 #include "shell/DataFolder.h"
 #include "shell/ProductTexts.h"
@@ -102,6 +103,7 @@ int main(int argc, char* argv[])
     InstrumentLink link(*backend);
     InstallInstrumentHooks(link);
     InstallMeasurementWindow();
+    InstallRecordsHooks();
 
     TZeForm form;
     // Without a window manager "maximised" means nothing; fill the screen anyway.

@@ -20,6 +20,7 @@ int RunCipher(const QStringList& args, Streams io);
 int RunSettings(const QStringList& args, Streams io);
 int RunInstrument(const QStringList& args, Streams io);
 int RunAnalyse(const QStringList& args, Streams io);
+int RunDb(const QStringList& args, Streams io);
 
 // Prints the usage text to stderr and returns ExitUsage.
 int Usage(Streams io, const QString& problem = {});

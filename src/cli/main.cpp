@@ -19,7 +19,9 @@ int Usage(Streams io, const QString& problem)
               "       qern-cli cipher decipher --key N HEX\n"
               "       qern-cli settings [--data-dir DIR] [--json]\n"
               "       qern-cli instrument [--simulate[=OPTIONS]] [--data-dir DIR] [--json]\n"
-              "       qern-cli analyse < measurement.json\n";
+              "       qern-cli analyse < measurement.json\n"
+              "       qern-cli db check [--data-dir DIR]\n"
+              "       qern-cli db stats [--data-dir DIR] [--json]\n";
     io.err.flush();
     return ExitUsage;
 }
@@ -53,6 +55,8 @@ int main(int argc, char* argv[])
         status = RunInstrument(args, io);
     } else if (command == QLatin1String("analyse")) {
         status = RunAnalyse(args, io);
+    } else if (command == QLatin1String("db")) {
+        status = RunDb(args, io);
     } else {
         status = Usage(io, QStringLiteral("unknown command '%1'").arg(command));
     }

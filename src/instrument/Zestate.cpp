@@ -77,8 +77,9 @@ TZeStatu::TZeStatu(QWidget* parent) : QDialog(parent)
     ALed1->setFixedSize(34, 34);
 
     auto* lamps = new QHBoxLayout;
-    auto* usb = new QLabel(QStringLiteral("USB Status:"), this);
-    lamps->addWidget(usb);
+    Label1 = new QLabel(QStringLiteral("USB Status:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    lamps->addWidget(Label1);
     for (int i = 0; i < 7; ++i) {
         hhALed[i] = new TLed(this, TLed::Green);
         hhALed[i]->setObjectName(QStringLiteral("hhALed%1").arg(i + 1));
@@ -157,6 +158,18 @@ void TZeStatu::showEvent(QShowEvent* event)
 }
 
 void TZeStatu::SetStatusText(const QString& text) { StatusBar1->setText(text); }
+
+void TZeStatu::SetStepLamp(int lamp, const QColor& colour, bool on)
+{
+    if (lamp < 1 || lamp > 7)
+        return;
+    hhALed[lamp - 1]->SetColour(colour);
+    hhALed[lamp - 1]->SetOn(on);
+}
+
+void TZeStatu::SetProgress(int percent) { ProgressBar1->setValue(std::clamp(percent, 0, 100)); }
+
+void TZeStatu::SetFirstLabel(const QString& text) { Label1->setText(text); }
 
 void TZeStatu::FormActivate()
 {

@@ -36,6 +36,12 @@ public:
 
     explicit TZeStatu(QWidget* parent = nullptr);
 
+    // What the database start-up check shows while it runs in this window.
+    void SetStepLamp(int lamp, const QColor& colour, bool on); // 1..7
+    void SetProgress(int percent);
+    void SetStatusText(const QString& text);
+    void SetFirstLabel(const QString& text);
+
 public Q_SLOTS:
     void done(int result) override;
     // Only "Exit" (or Escape once it shows) closes a failed check; nothing
@@ -49,13 +55,13 @@ protected:
 
 private:
     void FormActivate();
-    void SetStatusText(const QString& text);
 
     bool activated_ = false;
     bool closing_ = false;
     QLabel* StaticText6;
     QLabel* StaticText7;
     QLabel* StatusBar1;
+    QLabel* Label1; // "USB Status:"
     QProgressBar* ProgressBar1;
     TLed* ALed1;
     TLed* hhALed[7];
