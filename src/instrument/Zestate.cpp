@@ -63,7 +63,7 @@ TZeStatu::TZeStatu(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("\u7CFB\u7D71\u72C0\u614B\u8A2D\u5B9A"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
-    setFixedSize(480, 300);
+    setFixedSize(480, 260);
 
     auto* caption = new QLabel(windowTitle(), this);
     caption->setObjectName(QStringLiteral("CaptionLabel"));
