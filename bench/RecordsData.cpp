@@ -187,11 +187,12 @@ GeneratedRecords GenerateMainDatabase(const QString& path, const RecordsDataSize
 {
     QElapsedTimer timer;
     timer.start();
-    if (const DbResult created = CreateDatabaseFile(path, Layout::Main); !created.Ok)
-        return {created};
+    GeneratedRecords out;
+    out.Result = CreateDatabaseFile(path, Layout::Main);
+    if (!out.Result.Ok)
+        return out;
 
     const QString name = QStringLiteral("bench-generate");
-    GeneratedRecords out;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
