@@ -1,9 +1,10 @@
 // qern-dbgen: writes the shipped databases from the readable sources under
 // data/: the empty template, the reference texts (enciphered with key 1) and
-// the supplied protocol set.
+// the supplied protocol set. CHARTS_FOLDER/NN.png is the chart picture of a
+// reference row NN that names none itself.
 //
 //   qern-dbgen template OUT
-//   qern-dbgen reference SOURCE_FOLDER OUT
+//   qern-dbgen reference SOURCE_FOLDER OUT [CHARTS_FOLDER]
 //   qern-dbgen protocols SOURCE_FOLDER OUT
 
 #include "DataSource.h"
@@ -129,11 +130,14 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    const QString usage = QStringLiteral("usage: qern-dbgen template OUT | reference SOURCES OUT | protocols SOURCES OUT");
+    const QString usage =
+        QStringLiteral("usage: qern-dbgen template OUT | reference SOURCES OUT [CHARTS] | protocols SOURCES OUT");
     if (args.size() == 2 && args[0] == QLatin1String("template"))
         return create(args[1], Layout::Main, nullptr);
-    if (args.size() != 3)
+    const bool withCharts = args.size() == 4 && args[0] == QLatin1String("reference");
+    if (args.size() != 3 && !withCharts)
         return fail(usage);
+    const QDir charts(withCharts ? args[3] : QString());
 
     const QDir base(args[1]);
     QString error;
@@ -154,6 +158,13 @@ int main(int argc, char* argv[])
                     return false;
                 }
                 fields.insert(QStringLiteral("MKEY"), QString::number(key.toInt()));
+                // A picture named in the source wins; a drawn chart is only the default.
+                if (withCharts && !fields.contains(QStringLiteral("DtGpM"))) {
+                    const QString chart =
+                        charts.absoluteFilePath(QStringLiteral("%1.png").arg(key.toInt(), 2, 10, QLatin1Char('0')));
+                    if (QFileInfo::exists(chart))
+                        fields.insert(QStringLiteral("DtGpM"), chart);
+                }
                 if (!insertRow(db, ZemtdbTable(), fields, base, true, source.Path, e))
                     return false;
             }
