@@ -21,6 +21,8 @@ int RunSettings(const QStringList& args, Streams io);
 int RunInstrument(const QStringList& args, Streams io);
 int RunAnalyse(const QStringList& args, Streams io);
 int RunDb(const QStringList& args, Streams io);
+int RunDiagram(const QStringList& args, Streams io);
+int RunReference(const QStringList& args, Streams io);
 
 // Prints the usage text to stderr and returns ExitUsage.
 int Usage(Streams io, const QString& problem = {});

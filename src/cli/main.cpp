@@ -5,8 +5,11 @@
 #include "shell/ProductTexts.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace qern::cli {
 
@@ -21,7 +24,11 @@ int Usage(Streams io, const QString& problem)
               "       qern-cli instrument [--simulate[=OPTIONS]] [--data-dir DIR] [--json]\n"
               "       qern-cli analyse < measurement.json\n"
               "       qern-cli db check [--data-dir DIR]\n"
-              "       qern-cli db stats [--data-dir DIR] [--json]\n";
+              "       qern-cli db stats [--data-dir DIR] [--json]\n"
+              "       qern-cli diagram KIND --out FILE.png|FILE.pdf [--paper] [--monochrome] [--size WxH] "
+              "< measurement.json\n"
+              "         KIND: balance bars slopes yinyang qiblood eci nervous ryodoraku elements\n"
+              "       qern-cli reference show ROW [--data-dir DIR]\n";
     io.err.flush();
     return ExitUsage;
 }
@@ -31,7 +38,21 @@ int Usage(Streams io, const QString& problem)
 int main(int argc, char* argv[])
 {
     using namespace qern::cli;
-    QCoreApplication app(argc, argv);
+    // Drawing needs fonts, so a graphical application; offscreen, since the
+    // companion never opens a window.
+    const bool draws = argc > 1 && qstrcmp(argv[1], "diagram") == 0;
+    if (draws && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (draws && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            // The offscreen platform's note about a missing runtime folder means nothing here.
+            if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR")))
+                std::fprintf(stderr, "%s\n", qPrintable(message));
+            if (type == QtFatalMsg)
+                std::abort();
+        });
+    std::unique_ptr<QCoreApplication> app =
+        draws ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qern"));
 
     QTextStream out(stdout);
@@ -57,6 +78,10 @@ int main(int argc, char* argv[])
         status = RunAnalyse(args, io);
     } else if (command == QLatin1String("db")) {
         status = RunDb(args, io);
+    } else if (command == QLatin1String("diagram")) {
+        status = RunDiagram(args, io);
+    } else if (command == QLatin1String("reference")) {
+        status = RunReference(args, io);
     } else {
         status = Usage(io, QStringLiteral("unknown command '%1'").arg(command));
     }

@@ -2,6 +2,7 @@
 #include "shell/TextCipher.h"
 
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonValue>
@@ -276,6 +277,57 @@ TEST(CliAnalyse, BadInputNamesTheProblem)
         EXPECT_TRUE(r.out.isEmpty()) << name;
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << name << ": " << r.err.toStdString();
     }
+}
+
+TEST(CliDiagram, EveryKindDrawsScreenAndPaper)
+{
+    QTemporaryDir dir;
+    const QByteArray input = QJsonDocument(measurement(47)).toJson();
+    for (const char* kind : {"balance", "bars", "slopes", "yinyang", "qiblood", "eci", "nervous", "ryodoraku",
+                             "elements"}) {
+        const QString screen = dir.filePath(QStringLiteral("%1.png").arg(QLatin1String(kind)));
+        const CliRun r = cli({"diagram", kind, "--out", screen}, input);
+        ASSERT_EQ(r.status, 0) << kind << ": " << r.err.toStdString();
+        const QImage image(screen);
+        EXPECT_EQ(image.size(), QSize(965, 554)) << kind;
+        // Something was drawn: not a blank page.
+        int inked = 0;
+        for (int y = 0; y < image.height(); y += 7)
+            for (int x = 0; x < image.width(); x += 7)
+                inked += image.pixelColor(x, y) != QColor(Qt::white);
+        EXPECT_GT(inked, 200) << kind;
+
+        const QString paper = dir.filePath(QStringLiteral("%1-paper.pdf").arg(QLatin1String(kind)));
+        EXPECT_EQ(cli({"diagram", kind, "--paper", "--monochrome", "--out", paper}, input).status, 0) << kind;
+        QFile pdf(paper);
+        ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << kind;
+        EXPECT_TRUE(pdf.read(5) == "%PDF-") << kind;
+    }
+    const QString sized = dir.filePath(QStringLiteral("small.png"));
+    ASSERT_EQ(cli({"diagram", "bars", "--size", "480x300", "--out", sized}, input).status, 0);
+    EXPECT_EQ(QImage(sized).size(), QSize(480, 300));
+
+    for (const QStringList& bad : QList<QStringList>{{"diagram"},
+                                                     {"diagram", "pie", "--out", "x.png"},
+                                                     {"diagram", "eci"},
+                                                     {"diagram", "eci", "--out", "x.gif"},
+                                                     {"diagram", "eci", "--size", "big", "--out", "x.png"}}) {
+        const CliRun r = cli(bad, input);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("usage:"))) << bad.join(' ').toStdString();
+    }
+}
+
+TEST(CliReference, ShowsEveryColumnOfARow)
+{
+    QTemporaryDir empty; // no data folder yet: the shipped copy is read
+    const CliRun r = cli({"reference", "show", "8", "--data-dir", empty.path()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    for (const char* column : {"[DtEA1]", "[DtPot1]", "[DtMA1]", "[DtMH5]", "[DtML5]", "[DtGpM]"})
+        EXPECT_TRUE(r.out.contains(QLatin1String(column))) << column;
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Liver Meridian"))) << "deciphered";
+    EXPECT_EQ(cli({"reference", "show", "18"}).status, 2);
+    EXPECT_EQ(cli({"reference", "list"}).status, 2);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "DiagramStyle.h"
 
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -57,7 +58,12 @@ QBrush DiagramStyle::StateBrush(const QColor& stateColour) const
     const Qt::BrushStyle hatch = stateColour == normal      ? Qt::DiagCrossPattern
                                  : stateColour == tolerable ? Qt::BDiagPattern
                                                             : Qt::FDiagPattern;
-    return QBrush(Colour(stateColour), hatch);
+    QBrush brush(Colour(stateColour), hatch);
+    // A hatch cell is 8 device pixels: at printer resolution that is a grey
+    // blur. Scaled, the lines stay about a millimetre apart on paper.
+    if (paper_ && dpi_ > 200)
+        brush.setTransform(QTransform::fromScale(dpi_ / 200.0, dpi_ / 200.0));
+    return brush;
 }
 
 QBrush DiagramStyle::Fill(const QColor& colour) const { return QBrush(Colour(colour)); }
