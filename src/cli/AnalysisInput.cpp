@@ -2,6 +2,7 @@
 
 #include "shell/DayCount.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -140,6 +141,20 @@ AnalysisInput ParseAnalysisInput(const QByteArray& text)
         in.Protocols = list;
     }
     return in;
+}
+
+bool ReadAnalysisInput(const QString& command, QTextStream& err, AnalysisInput& in)
+{
+    QFile input;
+    try {
+        if (!input.open(stdin, QIODevice::ReadOnly))
+            bad(QStringLiteral("cannot read stdin"));
+        in = ParseAnalysisInput(input.readAll());
+        return true;
+    } catch (const BadInput& problem) {
+        err << "qern-cli " << command << ": " << problem.what() << "\n";
+        return false;
+    }
 }
 
 } // namespace qern::cli

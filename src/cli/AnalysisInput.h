@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QList>
+#include <QTextStream>
 
 #include <optional>
 #include <stdexcept>
@@ -30,5 +31,9 @@ struct AnalysisInput {
 
 // Throws BadInput on anything that is not the contract's JSON.
 AnalysisInput ParseAnalysisInput(const QByteArray& text);
+
+// Reads the input from stdin; on bad input prints one line for `command` and
+// returns false.
+bool ReadAnalysisInput(const QString& command, QTextStream& err, AnalysisInput& in);
 
 } // namespace qern::cli

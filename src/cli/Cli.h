@@ -27,4 +27,11 @@ int RunReference(const QStringList& args, Streams io);
 // Prints the usage text to stderr and returns ExitUsage.
 int Usage(Streams io, const QString& problem = {});
 
+// Options several subcommands share. TakeFlag removes a flag from args and
+// says whether it was there. TakeDataDir removes "--data-dir DIR" and gives the
+// folder in the form the program keeps it (the per-user folder when absent);
+// it fails only when the option lacks its folder.
+bool TakeFlag(QStringList& args, const QString& flag);
+bool TakeDataDir(QStringList& args, QString& folder);
+
 } // namespace qern::cli

@@ -71,17 +71,9 @@ int RunAnalyse(const QStringList& args, Streams io)
 {
     if (!args.isEmpty())
         return Usage(io, QStringLiteral("analyse takes no arguments; it reads JSON on stdin"));
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        return Usage(io, QStringLiteral("cannot read stdin"));
-
     AnalysisInput in;
-    try {
-        in = ParseAnalysisInput(input.readAll());
-    } catch (const BadInput& problem) {
-        io.err << "qern-cli analyse: " << problem.what() << "\n";
+    if (!ReadAnalysisInput(QStringLiteral("analyse"), io.err, in))
         return ExitUsage;
-    }
 
     const AnalysisResult r = Analyse(in.Measurement, in.CoefficientsInForce());
     const FindingLists lists = BuildFindingLists(r);

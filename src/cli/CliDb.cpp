@@ -110,20 +110,13 @@ int RunDb(const QStringList& args, Streams io)
 {
     if (args.isEmpty() || (args[0] != QLatin1String("check") && args[0] != QLatin1String("stats")))
         return Usage(io, QStringLiteral("db needs 'check' or 'stats'"));
-    bool json = false;
+    QStringList options = args.mid(1);
     QString folder;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--json") && args[0] == QLatin1String("stats")) {
-            json = true;
-        } else if (args[i] == QLatin1String("--data-dir")) {
-            if (i + 1 >= args.size())
-                return Usage(io, QStringLiteral("--data-dir needs a folder"));
-            folder = args[++i];
-        } else {
-            return Usage(io, QStringLiteral("unknown db option '%1'").arg(args[i]));
-        }
-    }
-    folder = folder.isEmpty() ? DefaultDataFolder() : FolderPath(folder);
+    if (!TakeDataDir(options, folder))
+        return Usage(io, QStringLiteral("--data-dir needs a folder"));
+    const bool json = args[0] == QLatin1String("stats") && TakeFlag(options, QStringLiteral("--json"));
+    if (!options.isEmpty())
+        return Usage(io, QStringLiteral("unknown db option '%1'").arg(options.first()));
     return args[0] == QLatin1String("check") ? check(folder, io) : stats(folder, json, io);
 }
 

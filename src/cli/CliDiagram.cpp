@@ -89,16 +89,9 @@ int RunDiagram(const QStringList& args, Streams io)
     if (out.isEmpty() || (suffix != QLatin1String("png") && suffix != QLatin1String("pdf")))
         return Usage(io, QStringLiteral("--out needs a file ending in .png or .pdf"));
 
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        return Usage(io, QStringLiteral("cannot read stdin"));
     AnalysisInput in;
-    try {
-        in = ParseAnalysisInput(input.readAll());
-    } catch (const BadInput& problem) {
-        io.err << "qern-cli diagram: " << problem.what() << "\n";
+    if (!ReadAnalysisInput(QStringLiteral("diagram"), io.err, in))
         return ExitUsage;
-    }
     const AnalysisResult result = Analyse(in.Measurement, in.CoefficientsInForce());
     // The shipped pictures: the balance diagram's background.
     const DiagramInput diagramInput{result, in.Measurement.Male, PictureFolder(ShareFolder()),

@@ -22,26 +22,20 @@ namespace qern::cli {
 
 int RunInstrument(const QStringList& args, Streams io)
 {
-    bool json = false;
-    std::optional<QString> simulation;
+    QStringList options = args;
     QString folder;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--json")) {
-            json = true;
-        } else if (arg == QLatin1String("--simulate")) {
+    if (!TakeDataDir(options, folder))
+        return Usage(io, QStringLiteral("--data-dir needs a folder"));
+    const bool json = TakeFlag(options, QStringLiteral("--json"));
+    std::optional<QString> simulation;
+    for (const QString& option : options) {
+        if (option == QLatin1String("--simulate"))
             simulation = QString();
-        } else if (arg.startsWith(QLatin1String("--simulate="))) {
-            simulation = arg.section(QLatin1Char('='), 1);
-        } else if (arg == QLatin1String("--data-dir")) {
-            if (i + 1 >= args.size())
-                return Usage(io, QStringLiteral("--data-dir needs a folder"));
-            folder = args[++i];
-        } else {
-            return Usage(io, QStringLiteral("unknown instrument option '%1'").arg(arg));
-        }
+        else if (option.startsWith(QLatin1String("--simulate=")))
+            simulation = option.section(QLatin1Char('='), 1);
+        else
+            return Usage(io, QStringLiteral("unknown instrument option '%1'").arg(option));
     }
-    folder = folder.isEmpty() ? DefaultDataFolder() : FolderPath(folder);
 
     std::unique_ptr<HidBackend> backend;
     HidapiBackend* hardware = nullptr;

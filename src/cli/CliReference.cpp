@@ -23,14 +23,12 @@ int RunReference(const QStringList& args, Streams io)
     const int row = args[1].toInt(&ok);
     if (!ok || row < 1 || row > 17)
         return Usage(io, QStringLiteral("the row is a number from 1 to 17"));
+    QStringList options = args.mid(2);
     QString folder;
-    for (qsizetype i = 2; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--data-dir") && i + 1 < args.size())
-            folder = args[++i];
-        else
-            return Usage(io, QStringLiteral("unknown reference option '%1'").arg(args[i]));
-    }
-    folder = folder.isEmpty() ? DefaultDataFolder() : FolderPath(folder);
+    if (!TakeDataDir(options, folder))
+        return Usage(io, QStringLiteral("--data-dir needs a folder"));
+    if (!options.isEmpty())
+        return Usage(io, QStringLiteral("unknown reference option '%1'").arg(options.first()));
     // A data folder the program has not filled yet: the shipped copy.
     QString path = folder + DatabaseFileName(DbRole::Reference);
     if (!QFileInfo::exists(path))

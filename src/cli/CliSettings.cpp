@@ -45,20 +45,13 @@ QList<Entry> entries(const Settings& settings)
 
 int RunSettings(const QStringList& args, Streams io)
 {
-    bool json = false;
+    QStringList options = args;
     QString folder;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--json")) {
-            json = true;
-        } else if (args[i] == QLatin1String("--data-dir")) {
-            if (i + 1 >= args.size())
-                return Usage(io, QStringLiteral("--data-dir needs a folder"));
-            folder = args[++i];
-        } else {
-            return Usage(io, QStringLiteral("unknown settings option '%1'").arg(args[i]));
-        }
-    }
-    folder = folder.isEmpty() ? DefaultDataFolder() : FolderPath(folder);
+    if (!TakeDataDir(options, folder))
+        return Usage(io, QStringLiteral("--data-dir needs a folder"));
+    const bool json = TakeFlag(options, QStringLiteral("--json"));
+    if (!options.isEmpty())
+        return Usage(io, QStringLiteral("unknown settings option '%1'").arg(options.first()));
     const QString path = folder + SettingsFileName;
 
     Settings settings = DefaultSettings();

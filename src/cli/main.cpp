@@ -2,6 +2,7 @@
 
 #include "Cli.h"
 
+#include "shell/DataFolder.h"
 #include "shell/ProductTexts.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,22 @@ int Usage(Streams io, const QString& problem)
               "       qern-cli reference show ROW [--data-dir DIR]\n";
     io.err.flush();
     return ExitUsage;
+}
+
+bool TakeFlag(QStringList& args, const QString& flag) { return args.removeAll(flag) > 0; }
+
+bool TakeDataDir(QStringList& args, QString& folder)
+{
+    folder.clear();
+    const qsizetype at = args.indexOf(QStringLiteral("--data-dir"));
+    if (at >= 0) {
+        if (at + 1 >= args.size())
+            return false;
+        folder = args[at + 1];
+        args.remove(at, 2);
+    }
+    folder = folder.isEmpty() ? DefaultDataFolder() : FolderPath(folder);
+    return true;
 }
 
 } // namespace qern::cli
