@@ -383,6 +383,7 @@ void TZered::ToolButton4Click()
                 ReadMeasurements();
             }
             SetMode(QStringLiteral("[Inquire mode]"));
+            PatientsFocused(); // the buttons follow what is left
         }
     }
     ShowCounts();
@@ -449,6 +450,8 @@ void TZered::ToolButton7Click()
     ShowDatabaseError(DeleteMeasurement(db_, deleted, patients_->CurrentKey(), patient->Number));
     if (deleted != 0)
         measurements_->Reread();
+    if (focus_ == Focus::Measurements)
+        MeasurementsFocused(); // the buttons follow what is left
     patients_->Model().RefreshRows();
     FillDetailGrid();
     ShowMemos();
