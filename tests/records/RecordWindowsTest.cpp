@@ -1,5 +1,8 @@
 #include "RecordFixture.h"
 
+#include "instrument/InstrumentLink.h"
+#include "instrument/SimulatedInstrument.h"
+
 #include "records/ListLook.h"
 #include "records/MeasurementList.h"
 #include "records/PatientList.h"
@@ -7,6 +10,7 @@
 #include "records/Zered.h"
 #include "records/Zesvdt.h"
 #include "shell/ShellHooks.h"
+#include "shell/ZeMsg.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -935,3 +939,59 @@ TEST_F(PatientListWindows, InstallerWiresTheWindows)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// The instrument beeps before a deletion question and a refused number.
+
+class RecordSounds : public RecordWindows {
+protected:
+    void SetUp() override
+    {
+        RecordWindows::SetUp();
+        SimulationOptions options;
+        options.AutomaticPatient = false;
+        sim_ = std::make_unique<SimulatedInstrument>(options);
+        sim_->KeepLog(true);
+        link_ = std::make_unique<InstrumentLink>(*sim_);
+        SetInstrumentLink(link_.get());
+        link_->InstallDeviceChangeHandler();
+        sim_->ClearLog();
+        // Each question notes whether sound 1 was played just before it.
+        setMessageHandler([this](int, const QString& text) {
+            beeped_.append(text.left(20) + (sim_->Commands().endsWith(QStringLiteral("S8863")) ? " +" : " -"));
+            sim_->ClearLog();
+            return false;
+        });
+    }
+    void TearDown() override
+    {
+        link_.reset();
+        sim_.reset();
+        RecordWindows::TearDown();
+    }
+
+    qern::test::VirtualTime time_;
+    std::unique_ptr<SimulatedInstrument> sim_;
+    std::unique_ptr<InstrumentLink> link_;
+    QStringList beeped_;
+};
+
+TEST_F(RecordSounds, SoundOneComesFirst)
+{
+    AddPatient("A-1", "Ann");
+    AddPatient("B-2", "Bert");
+    AddMeasurement("A-1", Day(2020, 1, 1), 30);
+    TZered window;
+    Show(window);
+    Click(&window, "ToolButton4");
+    window.DBAdvGrid2Enter();
+    Click(&window, "ToolButton7");
+    WhenModal<TZeEdit>([&](TZeEdit& editor) {
+        Find<QLineEdit>(&editor, "Edit1")->setText(QStringLiteral("B-2"));
+        Click(&editor, "ToolButton1");
+        Click(&editor, "ToolButton2");
+    });
+    window.DBAdvGrid1Enter();
+    Click(&window, "ToolButton3");
+    EXPECT_EQ(beeped_, QStringList({"Are you sure you wan +", "Are you sure you wan +", "atient number is alr +"}));
+}
