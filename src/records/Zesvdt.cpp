@@ -156,7 +156,7 @@ void TZesvdt::ShowSelection()
     const Patient& selection = SaveSelection();
     SelectionNumber->setText(selection.Number);
     SelectionName->setText(selection.Name);
-    SelectionBirth->setText(selection.BirthDate > 0 ? ShortDate(selection.BirthDate) : QString());
+    SelectionBirth->setText(DateEntered(selection.BirthDate) ? ShortDate(selection.BirthDate) : QString());
     SelectionSex->setText(selection.Male ? QStringLiteral("Male") : QStringLiteral("Female"));
 }
 
