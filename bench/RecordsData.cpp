@@ -114,7 +114,7 @@ GeneratedRecords fill(QSqlDatabase db, const RecordsDataSize& size)
         patient.bindValue(k++, random.Chance(0.1) ? 0.0 : double(random.Between(10958, 40179))); // 1930..2010
         patient.bindValue(k++, random.Chance(0.05) ? empty
                                                    : QStringLiteral("%1straße %2, %3 %4")
-                                                         .arg(QLatin1String(random.Pick(Streets)))
+                                                         .arg(QString::fromUtf8(random.Pick(Streets)))
                                                          .arg(random.Between(1, 120))
                                                          .arg(digits(random, 5), word(random, 3)));
         patient.bindValue(k++, random.Chance(0.1) ? empty : QStringLiteral("0") + digits(random, random.Between(8, 10)));

@@ -6,6 +6,7 @@
 #include "instrument/InstrumentLink.h"
 #include "instrument/SimulatedInstrument.h"
 #include "measurement/MeasurementHooks.h"
+#include "records/RecordWindows.h"
 #include "records/RecordsHooks.h"
 #include "shell/AppState.h"
 #include "shell/DataFolder.h"
@@ -104,6 +105,7 @@ int main(int argc, char* argv[])
     InstallInstrumentHooks(link);
     InstallMeasurementWindow();
     InstallRecordsHooks();
+    InstallRecordWindows();
 
     TZeForm form;
     // Without a window manager "maximised" means nothing; fill the screen anyway.
