@@ -48,6 +48,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qern {
@@ -298,9 +299,11 @@ TZeany::TZeany(QWidget* parent) : QDialog(parent)
     for (QLabel* panel : {StatusPanel1, StatusPanel2}) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        panel->setMinimumHeight(24);
+        panel->setFixedHeight(34);
         panel->setContentsMargins(4, 0, 4, 0);
     }
+    // The chart texts are long: two lines rather than a cut.
+    StatusPanel1->setWordWrap(true);
     StatusPanel2->setStyleSheet(QStringLiteral("QLabel { color: #8b0000; }"));
     ExitButton = button(QStringLiteral("ExitButton"), QStringLiteral("Exit"), this);
     ExitButton->setMinimumWidth(90);
@@ -341,6 +344,7 @@ QWidget* TZeany::BuildEnergyPage()
     MeasurementTimeText = field(QStringLiteral("MeasurementTimeText"), page);
     MeasurementAgeText = field(QStringLiteral("MeasurementAgeText"), page);
 
+    // The patient on the left, the measurement on the right.
     auto* patient = new QGridLayout;
     patient->setHorizontalSpacing(8);
     patient->setVerticalSpacing(2);
@@ -349,24 +353,17 @@ QWidget* TZeany::BuildEnergyPage()
         patient->addWidget(value, row, column * 2 + 1);
     };
     place(0, 0, QStringLiteral("No:"), PatientNoText);
-    place(0, 1, QStringLiteral("Name:"), PatientNameText);
-    place(0, 2, QStringLiteral("Gender:"), GenderText);
-    place(1, 0, QStringLiteral("D.O.B."), PatientDobText);
-    place(1, 1, QStringLiteral("Age:"), PatientAgeText);
-    place(1, 2, QStringLiteral("Tel No.:"), PatientTelText);
-    place(2, 0, QStringLiteral("Measurement Date:"), MeasurementDateText);
-    place(2, 1, QStringLiteral("Measurement Time:"), MeasurementTimeText);
-    place(2, 2, QStringLiteral("Measurement Age:"), MeasurementAgeText);
-    auto* potential = new QHBoxLayout;
-    potential->addWidget(PotentialText);
-    potential->addSpacing(12);
-    potential->addWidget(HiPotentialLabel);
-    potential->addStretch();
-    patient->addWidget(label(QStringLiteral("Potential:"), page), 3, 0);
-    patient->addLayout(potential, 3, 1, 1, 5);
+    place(1, 0, QStringLiteral("Name:"), PatientNameText);
+    place(2, 0, QStringLiteral("Gender:"), GenderText);
+    place(3, 0, QStringLiteral("D.O.B."), PatientDobText);
+    place(4, 0, QStringLiteral("Age:"), PatientAgeText);
+    place(0, 1, QStringLiteral("Tel No.:"), PatientTelText);
+    place(1, 1, QStringLiteral("Potential:"), PotentialText);
+    place(2, 1, QStringLiteral("Measurement Date:"), MeasurementDateText);
+    place(3, 1, QStringLiteral("Measurement Time:"), MeasurementTimeText);
+    place(4, 1, QStringLiteral("Measurement Age:"), MeasurementAgeText);
     patient->setColumnStretch(1, 1);
-    patient->setColumnStretch(3, 2);
-    patient->setColumnStretch(5, 1);
+    patient->setColumnStretch(3, 1);
 
     // Value grid.
     ValueTitle = heading(QStringLiteral("Meridian Energy Values"), page, QStringLiteral("ValueTitle"));
@@ -402,6 +399,8 @@ QWidget* TZeany::BuildEnergyPage()
     valueHead->addWidget(ValueTitle);
     valueHead->addWidget(ValueToggle);
     valueHead->addStretch();
+    valueHead->addWidget(HiPotentialLabel);
+    valueHead->addSpacing(24);
     valueHead->addWidget(label(QStringLiteral("Avg:"), page));
     valueHead->addWidget(AvgText);
 
@@ -544,8 +543,10 @@ QWidget* TZeany::BuildChartPage()
     for (int g = 1; g <= ChartGroupCount; ++g) {
         QPushButton* b = button(QStringLiteral("GroupButton%1").arg(g), ChartGroupCaptions[g - 1], page);
         b->setCheckable(true);
-        b->setGeometry(x, 2, 150, 26);
-        x += 152;
+        // As wide as the caption needs: five groups and three views share one row.
+        const int width = std::max(120, b->sizeHint().width() + 8);
+        b->setGeometry(x, 2, width, 26);
+        x += width + 2;
         connect(b, &QPushButton::clicked, this, [this, g] { GroupButtonClick(g); });
         GroupButton[g - 1] = b;
     }
@@ -553,8 +554,8 @@ QWidget* TZeany::BuildChartPage()
     for (int v = 1; v <= MaxChartViews; ++v) {
         QPushButton* b = button(QStringLiteral("ViewButton%1").arg(v), QString(), page);
         b->setCheckable(true);
-        b->setGeometry(x, 2, 80, 26);
-        x += 82;
+        b->setGeometry(x, 2, 78, 26);
+        x += 80;
         connect(b, &QPushButton::clicked, this, [this, v] { ViewButtonClick(v); });
         ViewButton[v - 1] = b;
     }
@@ -1267,22 +1268,27 @@ void TZeany::HistoryPick(int row)
 {
     if (row < 0 || row >= history_.size())
         return;
-    // The notes belong to the measurement shown, whatever row is picked next.
-    if (notesChanged_)
-        WriteNotesBack();
+    const int previous = historyCursor_;
+    // The notes belong to the measurement shown, whatever row is picked next;
+    // when they cannot be stored the list stays where it was.
+    if (notesChanged_ && !WriteNotesBack()) {
+        SetHistoryCursor(previous);
+        return;
+    }
     SetHistoryCursor(row);
     const HistoryRow& picked = history_[row];
     if (!picked.Complete) {
         SetUnfinished(true);
         return;
     }
-    SetUnfinished(false);
     const StoredMeasurement stored = ReadHistoryMeasurement(Database(DbRole::Main), picked.Key);
     if (!stored.Error.isEmpty() || !stored.Found) {
         ShowMessageBox(6, stored.Error.isEmpty() ? QStringLiteral("The stored measurement no longer exists.")
                                                  : stored.Error);
+        SetHistoryCursor(previous);
         return;
     }
+    SetUnfinished(false);
     const Measurement& m = *stored.Found;
     const Patient& patient = appState().CurrentPatient;
     analysed_ = AnalysedMeasurement{};
@@ -1313,7 +1319,7 @@ void TZeany::AppendToNotes(const QString& text)
     cursor.insertText((NotesMemo->document()->isEmpty() ? QStringLiteral("\n") : QStringLiteral("\n\n")) + text);
 }
 
-void TZeany::WriteNotesBack()
+bool TZeany::WriteNotesBack()
 {
     notesChanged_ = false;
     const QString text = NotesMemo->toPlainText();
@@ -1327,8 +1333,10 @@ void TZeany::WriteNotesBack()
             // Kept as changed: the next move or the closing tries again.
             notesChanged_ = true;
             ShowMessageBox(6, QStringLiteral("The notes could not be stored: ") + written.Error);
+            return false;
         }
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------

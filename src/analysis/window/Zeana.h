@@ -86,7 +86,7 @@ private:
     void HistoryPick(int row);
     void SetHistoryCursor(int row);
     void SetUnfinished(bool unfinished);
-    void WriteNotesBack();
+    bool WriteNotesBack();
     void SetNotes(const QStringList& lines);
     void AppendToNotes(const QString& text);
 

@@ -270,19 +270,32 @@ TEST_F(AnalysisWindow, NotesOfAnUnsavedMeasurementGoToItsMemoLinesAtClosing)
     EXPECT_EQ(appState().CurrentMeasurement.Memo, QStringList{QStringLiteral("headache")});
 }
 
-TEST_F(AnalysisWindow, NotesThatCannotBeStoredAreReportedAndTriedAgain)
+TEST_F(AnalysisWindow, NotesThatCannotBeStoredAreReportedAndKeepTheListWhereItWas)
 {
-    const qint64 stored = Store(Uniform(45, Day(2024, 1, 1)));
-    appState().CurrentMeasurement = Uniform(45, Day(2024, 1, 1));
-    appState().CurrentMeasurement.StoredMeasurementKey = stored;
+    const qint64 other = Store(Uniform(45, Day(2024, 1, 1)));
+    const qint64 shown = Store(Uniform(50, Day(2024, 3, 1)));
+    appState().CurrentMeasurement = Uniform(50, Day(2024, 3, 1));
+    appState().CurrentMeasurement.StoredMeasurementKey = shown;
     Open();
     TypeNotes(QStringLiteral("note"));
-    // The row went away meanwhile (deleted elsewhere).
-    QSqlQuery(QStringLiteral("DELETE FROM ZeData"), Database(DbRole::Main));
-    Exit();
+    // The shown row went away meanwhile (deleted elsewhere).
+    QSqlQuery remove(Database(DbRole::Main));
+    remove.prepare(QStringLiteral("DELETE FROM ZeData WHERE MKEY = ?"));
+    remove.addBindValue(shown);
+    ASSERT_TRUE(remove.exec());
+
+    PickHistory(1);
     ASSERT_EQ(messages_.asked().size(), 1);
     EXPECT_EQ(messages_.asked()[0].Kind, 6);
     EXPECT_TRUE(messages_.asked()[0].Text.contains(QStringLiteral("notes could not be stored")));
+    EXPECT_EQ(Grid()->currentIndex().row(), 0);
+    EXPECT_EQ(window_->Analysed().StoredKey, shown);
+    EXPECT_EQ(Memo("NotesMemo"), QStringLiteral("note"));
+    EXPECT_TRUE(window_->NotesChanged());
+    EXPECT_EQ(StoredMemo(other), QString());
+
+    Exit();
+    EXPECT_EQ(messages_.asked().size(), 2);
     // The memo lines of the measurement in hand still have them.
     EXPECT_EQ(appState().CurrentMeasurement.Memo, QStringList{QStringLiteral("note")});
 }
@@ -666,6 +679,15 @@ TEST_F(AnalysisWindow, ReferenceProtocolsFillTheFindingPagesAndDriveTheTherapyBu
     EXPECT_FALSE(Find<QPushButton>(QStringLiteral("MassageButton"))->isEnabled());
     ShowPage(3);
     EXPECT_FALSE(Find<QPushButton>(QStringLiteral("HerbsButton"))->isEnabled());
+    Exit();
+
+    // Opening on a finding page places the list there at once.
+    Open();
+    list = List("ReferenceProtocolList");
+    QWidget* placeholder = Find(QStringLiteral("ReferencePlaceholder3"));
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->geometry(), QRect(placeholder->mapTo(window_.get(), QPoint(0, 0)), placeholder->size()));
+    EXPECT_EQ(list->geometry(), place);
 }
 
 TEST_F(AnalysisWindow, AllAndPasteCopySelectedDetailTextIntoTheNotes)
