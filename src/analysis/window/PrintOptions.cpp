@@ -31,7 +31,10 @@ constexpr int UnitPosition = 35;
 constexpr int MarginPositionFirst = 36;
 constexpr int MarginWidth = 3;
 
-bool one(const QString& text, int position) { return text.size() >= position && text[position - 1] == QLatin1Char('1'); }
+bool one(const QString& text, int position)
+{
+    return text.size() >= position && text[position - 1] == QLatin1Char('1');
+}
 
 } // namespace
 

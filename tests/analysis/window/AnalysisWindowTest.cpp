@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -762,7 +763,8 @@ TEST_F(AnalysisWindow, ApplicationsListTheUsersMatchingProtocolsWithPictureAndFu
     appState().CurrentMeasurement = Mixed(Day(2024, 3, 1));
     Open();
     ShowPage(5);
-    EXPECT_EQ(Items("UserProtocolList"), QStringList({QStringLiteral("Lung balancing"), QStringLiteral("Heart calming")}));
+    EXPECT_EQ(Items("UserProtocolList"),
+              QStringList({QStringLiteral("Lung balancing"), QStringLiteral("Heart calming")}));
     EXPECT_EQ(Selected("UserProtocolList"), 0);
     EXPECT_EQ(Memo("DescriptionMemo"), QStringLiteral("Balance the lung."));
     EXPECT_EQ(Text("PictureModeLabel"), QStringLiteral("Scale"));
@@ -908,15 +910,24 @@ TEST_F(AnalysisWindow, InstallerMakesAnalyzeOpenTheWindowModally)
     ASSERT_TRUE(OpenDatabase(DbRole::Protocol, folder_.File(QStringLiteral("qernZE.mdb")), Layout::Protocol).Ok);
     InstallAnalysisWindow();
     ASSERT_TRUE(measurementHooks().Analyze);
+    // As the program runs it: the main window, and the measurement window
+    // hidden while the analysis is open.
+    QMainWindow main;
+    main.setGeometry(100, 80, 1100, 760);
+    main.show();
+    QWidget measurement(&main, Qt::Dialog);
     bool seen = false;
+    QPoint centre;
     QTimer::singleShot(0, [&] {
         auto* window = qobject_cast<TZeany*>(QApplication::activeModalWidget());
         ASSERT_NE(window, nullptr);
         seen = window->isVisible() && window->isModal();
+        centre = window->frameGeometry().center();
         window->findChild<QPushButton*>(QStringLiteral("ExitButton"))->click();
     });
-    measurementHooks().Analyze(nullptr);
+    measurementHooks().Analyze(&measurement);
     EXPECT_TRUE(seen);
+    EXPECT_LE((centre - main.frameGeometry().center()).manhattanLength(), 4);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
