@@ -1,4 +1,5 @@
 #include "Diagrams.h"
+#include "DiagramText.h"
 
 #include "shell/MeridianModel.h"
 
@@ -9,11 +10,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace qern {
 
 namespace {
+
+using diagram_text::PixelTextWidth;
+using diagram_text::RoundedPixelTextAt;
 
 const QColor Orange(255, 128, 0);
 const QColor Olive(128, 128, 0);
@@ -46,15 +51,6 @@ QRectF Box(double x1, double y1, double x2, double y2)
 {
     return QRectF(QPointF(std::min(x1, x2), std::min(y1, y2)), QPointF(std::max(x1, x2), std::max(y1, y2)));
 }
-
-// Text positions are the top-left corner of the text: the baseline lies one
-// ascent lower.
-void Text(QPainter& painter, double x, double y, const QString& text)
-{
-    painter.drawText(QPointF(RoundEven(x), RoundEven(y) + painter.fontMetrics().ascent()), text);
-}
-
-double TextWidth(const QPainter& painter, const QString& text) { return painter.fontMetrics().horizontalAdvance(text); }
 
 
 class Balance {
@@ -155,9 +151,9 @@ private:
     // scaled down.
     void FittedText(double x, double y, double right, const QString& text)
     {
-        const double width = TextWidth(p_, text);
+        const double width = PixelTextWidth(p_, text);
         if (width <= right - x) {
-            Text(p_, x, y, text);
+            RoundedPixelTextAt(p_, x, y, text);
             return;
         }
         const QFont font = p_.font();
@@ -167,7 +163,7 @@ private:
         else
             fitted.setPixelSize(std::max(1, int(font.pixelSize() * (right - x) / width)));
         p_.setFont(fitted);
-        Text(p_, x, y, text);
+        RoundedPixelTextAt(p_, x, y, text);
         p_.setFont(font);
     }
 
@@ -225,29 +221,31 @@ private:
     {
         SetText(Blue);
         if (!paper_) {
-            Text(p_, M + cx - 9, PH - 20, QStringLiteral("-Down-"));
-            Text(p_, M + cx - 9, 10, QStringLiteral("-Up-"));
-            Text(p_, 5, M + cy - 9, QStringLiteral("-L-"));
-            Text(p_, PW - 25, M + cy - 9, QStringLiteral("-R-"));
+            RoundedPixelTextAt(p_, M + cx - 9, PH - 20, QStringLiteral("-Down-"));
+            RoundedPixelTextAt(p_, M + cx - 9, 10, QStringLiteral("-Up-"));
+            RoundedPixelTextAt(p_, 5, M + cy - 9, QStringLiteral("-L-"));
+            RoundedPixelTextAt(p_, PW - 25, M + cy - 9, QStringLiteral("-R-"));
             return;
         }
         const QString up = QStringLiteral("-Up-");
         const QString down = QStringLiteral("-Down-");
-        Text(p_, M + cx - TextWidth(p_, up) / 2, 0, up);
-        Text(p_, M + cx - TextWidth(p_, down) / 2, PH - M + style_.Mm(1), down);
+        RoundedPixelTextAt(p_, M + cx - PixelTextWidth(p_, up) / 2.0, 0, up);
+        RoundedPixelTextAt(p_, M + cx - PixelTextWidth(p_, down) / 2.0, PH - M + style_.Mm(1), down);
         const double y = (PH - 2 * M) / 2 + style_.Mm(1.5);
-        Text(p_, style_.Mm(1), y + TextWidth(p_, QStringLiteral("L")) / 2, QStringLiteral("L"));
-        Text(p_, PW - 2 * M + style_.Mm(7.5), y + TextWidth(p_, QStringLiteral("R")) / 2, QStringLiteral("R"));
+        const QString left = QStringLiteral("L");
+        const QString right = QStringLiteral("R");
+        RoundedPixelTextAt(p_, style_.Mm(1), y + PixelTextWidth(p_, left) / 2.0, left);
+        RoundedPixelTextAt(p_, PW - 2 * M + style_.Mm(7.5), y + PixelTextWidth(p_, right) / 2.0, right);
     }
 
     void QuadrantNumerals()
     {
         if (!paper_) {
             SetText(DarkGreen, 18);
-            Text(p_, PW - M - 6, M, QStringLiteral("I"));
-            Text(p_, M, M, QStringLiteral("II"));
-            Text(p_, M, PH - M - 30, QStringLiteral("III"));
-            Text(p_, PW - M - 20, PH - M - 30, QStringLiteral("IV"));
+            RoundedPixelTextAt(p_, PW - M - 6, M, QStringLiteral("I"));
+            RoundedPixelTextAt(p_, M, M, QStringLiteral("II"));
+            RoundedPixelTextAt(p_, M, PH - M - 30, QStringLiteral("III"));
+            RoundedPixelTextAt(p_, PW - M - 20, PH - M - 30, QStringLiteral("IV"));
         } else {
             // Two points above the report's base size.
             QFont font = style_.Font(8);
@@ -257,10 +255,10 @@ private:
                 font = style_.Font(10);
             p_.setFont(font);
             TextColour(DarkGreen);
-            Text(p_, PW - style_.Mm(5), style_.Mm(3), QStringLiteral("I"));
-            Text(p_, style_.Mm(4), style_.Mm(3), QStringLiteral("II"));
-            Text(p_, style_.Mm(4), PH - style_.Mm(8), QStringLiteral("III"));
-            Text(p_, PW - style_.Mm(8), PH - style_.Mm(8), QStringLiteral("IV"));
+            RoundedPixelTextAt(p_, PW - style_.Mm(5), style_.Mm(3), QStringLiteral("I"));
+            RoundedPixelTextAt(p_, style_.Mm(4), style_.Mm(3), QStringLiteral("II"));
+            RoundedPixelTextAt(p_, style_.Mm(4), PH - style_.Mm(8), QStringLiteral("III"));
+            RoundedPixelTextAt(p_, PW - style_.Mm(8), PH - style_.Mm(8), QStringLiteral("IV"));
         }
         SetText(Maroon);
     }
@@ -298,7 +296,7 @@ private:
                 continue;
             const QString label = QString::asprintf("%1.1f", (i + 3) / 10.0);
             const QPointF at(RoundEven(M + cx + beside), RoundEven(RoundEven(M + IH - IH * i / 14) - above));
-            Text(p_, at.x(), at.y(), label);
+            RoundedPixelTextAt(p_, at.x(), at.y(), label);
             vertical.append(TextBox(at, label));
         }
         for (int i = 0; i <= 14; ++i) {
@@ -308,7 +306,7 @@ private:
             const QPointF at(RoundEven(RoundEven(M + IW - IW * i / 14) - above), RoundEven(M + cy + beside));
             const QRectF box = TextBox(at, label);
             if (std::none_of(vertical.begin(), vertical.end(), [&](const QRectF& v) { return v.intersects(box); }))
-                Text(p_, at.x(), at.y(), label);
+                RoundedPixelTextAt(p_, at.x(), at.y(), label);
         }
     }
 
@@ -375,11 +373,11 @@ private:
         const QString yang = QStringLiteral("Yang");
         if (paper_) {
             // Beside the band's ends, clear of the band and of the figures.
-            Text(p_, M - style_.Mm(0.5) - TextWidth(p_, yin), PH + style_.Mm(3.5), yin);
-            Text(p_, PW - M + style_.Mm(0.5), PH + style_.Mm(3.5), yang);
+            RoundedPixelTextAt(p_, M - style_.Mm(0.5) - PixelTextWidth(p_, yin), PH + style_.Mm(3.5), yin);
+            RoundedPixelTextAt(p_, PW - M + style_.Mm(0.5), PH + style_.Mm(3.5), yang);
         } else {
-            Text(p_, 7, PH + 15, yin);
-            Text(p_, PW - 18, PH + 15, yang);
+            RoundedPixelTextAt(p_, 7, PH + 15, yin);
+            RoundedPixelTextAt(p_, PW - 18, PH + 15, yang);
         }
 
         const double scale = PH + Off(45, 9.2);
@@ -394,7 +392,8 @@ private:
                 Line(tx - IW / 28, scale, tx - IW / 28, PH + Off(52, 10.7));
             }
             TextColour(Blue);
-            Text(p_, RoundEven(tx) - Off(6, 2), PH + Off(57, 12.5), QString::asprintf("%1.1f", (i + 3) / 10.0));
+            RoundedPixelTextAt(p_, RoundEven(tx) - Off(6, 2), PH + Off(57, 12.5),
+                               QString::asprintf("%1.1f", (i + 3) / 10.0));
         }
 
         const double g = Limit(X(Ratio(r_.YinAverage, r_.YangAverage)), PW - 5);
@@ -438,6 +437,28 @@ private:
         Line(PW + GaugeOff(base + 31), y, PW + GaugeOff(base + 38), y);
     }
 
+    // The scale beside a vertical gauge: its line at x, `divisions` steps over
+    // the inner height with a labelled major tick from step `first` on
+    // (reaching to `majorEnd`, the label at `labelX`) and a minor tick
+    // (reaching to `minorEnd`) halfway to the next.
+    void GaugeScale(double x, double majorEnd, double minorEnd, double labelX, int first, int divisions,
+                    const std::function<QString(int)>& label)
+    {
+        p_.setPen(style_.Pen(Black, Width(2)));
+        Line(x, M, x, PH - M);
+        for (int i = first; i <= divisions; ++i) {
+            const double ty = M + IH - IH * i / divisions;
+            p_.setPen(style_.Pen(Black, Width(1)));
+            Line(x, ty, majorEnd, ty);
+            if (i != divisions) {
+                p_.setPen(style_.Pen(Grey, Width(1)));
+                Line(x, ty - IH / (2 * divisions), minorEnd, ty - IH / (2 * divisions));
+            }
+            TextColour(Blue);
+            RoundedPixelTextAt(p_, labelX, RoundEven(ty) - Off(6, 2), label(i));
+        }
+    }
+
     void EnergyGauge()
     {
         const bool male = input_.Male;
@@ -448,20 +469,8 @@ private:
                     {ColorTolerable, male ? YE(75) : YE(72), male ? YE(19) : YE(18)},
                     {ColorNormal, male ? YE(65) : YE(62), male ? YE(30) : YE(28)}});
 
-        const double scale = PW + Off(45, 9);
-        p_.setPen(style_.Pen(Black, Width(2)));
-        Line(scale, M, scale, PH - M);
-        for (int i = 0; i <= 14; ++i) {
-            const double ty = M + IH - IH * i / 14;
-            p_.setPen(style_.Pen(Black, Width(1)));
-            Line(scale, ty, PW + Off(55, 11.3), ty);
-            if (i != 14) {
-                p_.setPen(style_.Pen(Grey, Width(1)));
-                Line(scale, ty - IH / 28, PW + Off(51, 10.4), ty - IH / 28);
-            }
-            TextColour(Blue);
-            Text(p_, PW + Off(60, 12.5), RoundEven(ty) - Off(6, 2), QString::asprintf("%3d", i * 10));
-        }
+        GaugeScale(PW + Off(45, 9), PW + Off(55, 11.3), PW + Off(51, 10.4), PW + Off(60, 12.5), 0, 14,
+                   [](int i) { return QString::asprintf("%3d", i * 10); });
         // Kept clear of "Auto.Nervous" where the font runs wide.
         FittedText(PW + Off(10, 3), PH - Off(20, 4), PW + Off(110, 23) - Off(5, 1), QStringLiteral("Body Energy"));
 
@@ -476,24 +485,13 @@ private:
                    {{ColorPoor, M, PH - M}, {ColorTolerable, YN(2.0), M + IH}, {ColorNormal, YN(1.5), M + IH}});
 
         const double scale = PW + Off(145, 29.2);
-        p_.setPen(style_.Pen(Black, Width(2)));
-        Line(scale, M, scale, PH - M);
-        for (int i = 2; i <= 10; ++i) {
-            const double ty = M + IH - IH * i / 10;
-            p_.setPen(style_.Pen(Black, Width(1)));
-            Line(scale, ty, PW + Off(155, 31.5), ty);
-            if (i != 10) {
-                p_.setPen(style_.Pen(Grey, Width(1)));
-                Line(scale, ty - IH / 20, PW + Off(151, 30.6), ty - IH / 20);
-            }
-            TextColour(Blue);
-            Text(p_, PW + Off(160, 33), RoundEven(ty) - Off(6, 2), QString::asprintf("%1.1f", i / 2.0));
-        }
+        GaugeScale(scale, PW + Off(155, 31.5), PW + Off(151, 30.6), PW + Off(160, 33), 2, 10,
+                   [](int i) { return QString::asprintf("%1.1f", i / 2.0); });
         // The part of the scale below 1.0.
         FilledRect(scale, M + IH - IH * 2 / 10, PW + Off(150, 30.4), PH - M + 1, style_.Pen(Black, Width(1)),
                    style_.Fill(Grey));
         TextColour(Blue);
-        Text(p_, PW + Off(110, 23), PH - Off(20, 4), QStringLiteral("Auto.Nervous"));
+        RoundedPixelTextAt(p_, PW + Off(110, 23), PH - Off(20, 4), QStringLiteral("Auto.Nervous"));
 
         GaugeMarker(100, 102, Limit(YN(Ratio(r_.HighGroup, r_.LowGroup)), PH - 5), r_.NervousClass);
     }
@@ -507,20 +505,21 @@ private:
         const double row1 = PH + Off(15, 3.5);
         const double row2 = PH + Off(32, 7.8);
         const double row3 = PH + Off(49, 12.1);
-        Text(p_, leftColumn, row1,
-             (paper_ ? QStringLiteral("Up/Dn: ") : QStringLiteral("Up/Dn : "))
-                 + figure(Ratio(r_.UpAverage, r_.DownAverage), "%1.2f"));
-        Text(p_, leftColumn, row2,
-             (paper_ ? QStringLiteral("L/R: ") : QStringLiteral("L/R : "))
-                 + figure(Ratio(r_.LeftAverage, r_.RightAverage), "%1.2f"));
-        Text(p_, leftColumn, row3,
-             (paper_ ? QStringLiteral("Yi/Ya: ") : QStringLiteral("Yin/Yang : "))
-                 + figure(Ratio(r_.YinAverage, r_.YangAverage), "%1.2f"));
-        Text(p_, rightColumn, row1,
-             (paper_ ? QStringLiteral("Energy: ") : QStringLiteral("Energy : ")) + figure(r_.BodyEnergy, "%3.1f"));
-        Text(p_, rightColumn, row2,
-             (paper_ ? QStringLiteral("A.Nerv: ") : QStringLiteral("A.Nervous : "))
-                 + figure(Ratio(r_.HighGroup, r_.LowGroup), "%1.2f"));
+        RoundedPixelTextAt(p_, leftColumn, row1,
+                           (paper_ ? QStringLiteral("Up/Dn: ") : QStringLiteral("Up/Dn : "))
+                               + figure(Ratio(r_.UpAverage, r_.DownAverage), "%1.2f"));
+        RoundedPixelTextAt(p_, leftColumn, row2,
+                           (paper_ ? QStringLiteral("L/R: ") : QStringLiteral("L/R : "))
+                               + figure(Ratio(r_.LeftAverage, r_.RightAverage), "%1.2f"));
+        RoundedPixelTextAt(p_, leftColumn, row3,
+                           (paper_ ? QStringLiteral("Yi/Ya: ") : QStringLiteral("Yin/Yang : "))
+                               + figure(Ratio(r_.YinAverage, r_.YangAverage), "%1.2f"));
+        RoundedPixelTextAt(p_, rightColumn, row1,
+                           (paper_ ? QStringLiteral("Energy: ") : QStringLiteral("Energy : "))
+                               + figure(r_.BodyEnergy, "%3.1f"));
+        RoundedPixelTextAt(p_, rightColumn, row2,
+                           (paper_ ? QStringLiteral("A.Nerv: ") : QStringLiteral("A.Nervous : "))
+                               + figure(Ratio(r_.HighGroup, r_.LowGroup), "%1.2f"));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "Diagrams.h"
+#include "DiagramText.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -10,6 +11,9 @@
 namespace qern {
 
 namespace {
+
+using diagram_text::PixelTextAt;
+using diagram_text::PixelTextWidth;
 
 enum class ChartKind { YinYang, QiBlood };
 
@@ -30,21 +34,12 @@ const QColor PaperYellow(255, 238, 0);
 const QColor Blue(0, 0, 255);
 const QColor DarkGreen(0, 128, 0);
 
-// Text positions are the top-left corner of the text; QPainter wants the
-// baseline, hence the ascent.
-void TextAt(QPainter& painter, double x, double y, const QString& text)
-{
-    painter.drawText(QPointF(x, y + painter.fontMetrics().ascent()), text);
-}
-
-int TextWidth(const QPainter& painter, const QString& text) { return painter.fontMetrics().horizontalAdvance(text); }
-
 // Scale labels: at `screenX` on the screen; on paper right-aligned to end
 // 3 mm left of the frame.
 void SideLabel(QPainter& painter, const DiagramStyle& style, double screenX, double top, const QString& text)
 {
-    const double x = style.IsPaper() ? -style.Mm(3) - TextWidth(painter, text) : screenX;
-    TextAt(painter, x, top, text);
+    const double x = style.IsPaper() ? -style.Mm(3) - PixelTextWidth(painter, text) : screenX;
+    PixelTextAt(painter, x, top, text);
 }
 
 // 1 mm div `divisor` printer pixels on paper, one pixel on the screen.
@@ -197,7 +192,7 @@ void DrawChartA(QPainter& painter, const QRectF& frame, const AnalysisResult& r,
         const QString element = QStringLiteral("- ") + MeridianTable(col.Yin).Element + QStringLiteral(" -");
         const auto caption = [&](const QColor& colour, double top, const QString& text) {
             painter.setPen(style.Pen(colour));
-            TextAt(painter, xc(i) - TextWidth(painter, text) / 2, top, text);
+            PixelTextAt(painter, xc(i) - PixelTextWidth(painter, text) / 2, top, text);
         };
         caption(Red, H - style.Offset(46, 10), first);
         caption(DarkGreen, H - style.Offset(30, 6), second);
@@ -226,11 +221,11 @@ void DrawChartA(QPainter& painter, const QRectF& frame, const AnalysisResult& r,
     painter.drawLine(QPointF(lineLeft, secondY), QPointF(lineRight, secondY));
     marker(legendBox(secondY), ColorNormal, false);
     painter.setPen(style.Pen(Red));
-    TextAt(painter, textX, legendTop(firstY),
-           kind == ChartKind::YinYang ? QStringLiteral("Yin-Zang") : QStringLiteral("Left Side"));
+    PixelTextAt(painter, textX, legendTop(firstY),
+                kind == ChartKind::YinYang ? QStringLiteral("Yin-Zang") : QStringLiteral("Left Side"));
     painter.setPen(style.Pen(DarkGreen));
-    TextAt(painter, textX, legendTop(secondY),
-           kind == ChartKind::YinYang ? QStringLiteral("Yang-Fu") : QStringLiteral("Right Side"));
+    PixelTextAt(painter, textX, legendTop(secondY),
+                kind == ChartKind::YinYang ? QStringLiteral("Yang-Fu") : QStringLiteral("Right Side"));
 
     painter.restore();
 }

@@ -1,4 +1,6 @@
 #include "Diagrams.h"
+#include "DiagramText.h"
+#include "PieGeometry.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -10,15 +12,21 @@ namespace qern {
 
 namespace {
 
+using diagram_text::PixelTextAt;
+using diagram_text::PixelTextWidth;
+using pie_geometry::DiscBrush;
+using pie_geometry::DrawSector;
+using pie_geometry::EllipseGrey;
+using pie_geometry::OutlineGrey;
+using pie_geometry::PieFrame;
+using pie_geometry::PieFrameIn;
+
 constexpr double Pi = 3.14159265358979323846;
 
 const QColor Black(0, 0, 0);
-const QColor Grey(128, 128, 128);
 const QColor Blue(0, 0, 255);
 const QColor Navy(0, 0, 128);
 const QColor Maroon(128, 0, 0);
-const QColor Outline(238, 238, 238);
-const QColor DiscFill(221, 222, 255);
 const QColor GoodText(53, 210, 45);
 const QColor FairText(128, 128, 0);
 const QColor PoorText(255, 0, 0);
@@ -60,23 +68,9 @@ QColor FillColour(double score, const DiagramStyle& style)
     return style.IsPaper() ? PaperPoorFill : ColorPoor;
 }
 
-// Text positions are the top-left corner of the text; QPainter wants the
-// baseline, hence the ascent.
-void TextAt(QPainter& painter, double x, double y, const QString& text)
-{
-    painter.drawText(QPointF(x, y + painter.fontMetrics().ascent()), text);
-}
-
-void TextAt(QPainter& painter, const QPointF& topLeft, const QString& text)
-{
-    TextAt(painter, topLeft.x(), topLeft.y(), text);
-}
-
-int TextWidth(const QPainter& painter, const QString& text) { return painter.fontMetrics().horizontalAdvance(text); }
-
 void CentredText(QPainter& painter, double centreX, double top, const QString& text)
 {
-    TextAt(painter, RoundEven(centreX - TextWidth(painter, text) / 2.0), top, text);
+    PixelTextAt(painter, RoundEven(centreX - PixelTextWidth(painter, text) / 2.0), top, text);
 }
 
 QString Score(double value) { return QString::asprintf("%2.1f", value); }
@@ -93,14 +87,12 @@ void DrawEciPie(QPainter& painter, const QRectF& frame, const DiagramInput& inpu
     // conversions listed for the other diagrams.
     const auto offset = [&](double screenPx) { return style.Offset(screenPx, screenPx * 0.2); };
 
-    const double L = RoundEven(W / 14);
-    const double R = RoundEven(W / 14 * 8.3);
     const double T = offset(30);
-    const double B = H - T;
-    const double rx = (R - L) / 2;
-    const double ry = (B - T) / 2;
-    const double cx = RoundEven(L + rx);
-    const double cy = RoundEven(T + ry);
+    const PieFrame pie = PieFrameIn(RoundEven(W / 14), T, RoundEven(W / 14 * 8.3), H - T);
+    const double rx = pie.Rx;
+    const double ry = pie.Ry;
+    const double cx = pie.Cx;
+    const double cy = pie.Cy;
 
     const double labelLift = offset(5);
     const auto direction = [](int s) { return (75 + 30 * s) * Pi / 180; };
@@ -159,40 +151,31 @@ void DrawEciPie(QPainter& painter, const QRectF& frame, const DiagramInput& inpu
     for (int s = 1; s <= 12; ++s) {
         const double m = slotScore(s);
         const double k = (m + 4) / 14;
-        const QRectF box(QPointF(RoundEven(cx - rx * k), RoundEven(cy - ry * k)),
-                         QPointF(RoundEven(cx + rx * k), RoundEven(cy + ry * k)));
         const QColor fill = FillColour(m, style);
-        painter.save();
-        style.PrepareFill(painter);
-        painter.setPen(style.Pen(fill));
-        painter.setBrush(style.StateBrush(fill));
-        DrawDirectionPie(painter, box, 60 + 30 * s, 90 + 30 * s);
-        painter.restore();
-
         // The light outline keeps its colour on paper, in monochrome too.
-        painter.setPen(QPen(Outline, 2));
-        painter.setBrush(Qt::NoBrush);
-        DrawDirectionPie(painter, QRectF(QPointF(L, T), QPointF(R, B)), 60 + 30 * s, 90 + 30 * s);
+        DrawSector(painter, pie, style, k, 60 + 30 * s, 90 + 30 * s, style.Pen(fill), style.StateBrush(fill),
+                   QPen(OutlineGrey, 2));
 
         const double d = direction(s);
         painter.setPen(style.Pen(Black));
         const QString& code = MeridianTable(DisplayOrder[s]).Code;
-        TextAt(painter, codeLabel(s, TextWidth(painter, code)), code);
+        const QPointF codeAt = codeLabel(s, PixelTextWidth(painter, code));
+        PixelTextAt(painter, codeAt.x(), codeAt.y(), code);
         const QString score = QString::asprintf("%3.1f", m);
-        TextAt(painter, RoundEven(cx - std::cos(d) * rx / 2 - TextWidth(painter, score) / 2.0),
-               RoundEven(cy - std::sin(d) * ry / 2 - labelLift), score);
+        PixelTextAt(painter, RoundEven(cx - std::cos(d) * rx / 2 - PixelTextWidth(painter, score) / 2.0),
+                    RoundEven(cy - std::sin(d) * ry / 2 - labelLift), score);
     }
 
-    painter.setPen(style.Pen(Grey, style.Offset(3, 0.5)));
+    painter.setPen(style.Pen(EllipseGrey, style.Offset(3, 0.5)));
     painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QRectF(QPointF(L, T), QPointF(R, B)));
+    painter.drawEllipse(pie.Full());
 
     painter.save();
     style.PrepareFill(painter);
-    painter.setPen(style.Pen(Outline));
+    painter.setPen(style.Pen(OutlineGrey));
     // In monochrome the pale fill would print as the darkest grey allowed and
     // swallow the index: the disc stays paper white there.
-    painter.setBrush(style.Monochrome() ? QBrush(Qt::white) : style.Fill(DiscFill));
+    painter.setBrush(DiscBrush(style));
     painter.drawEllipse(QRectF(QPointF(RoundEven(cx - rx * 3 / 14), RoundEven(cy - ry * 3 / 14)),
                                QPointF(RoundEven(cx + rx * 3 / 14), RoundEven(cy + ry * 3 / 14))));
     painter.restore();
@@ -218,10 +201,10 @@ void DrawEciPie(QPainter& painter, const QRectF& frame, const DiagramInput& inpu
     painter.drawLine(QPointF(ruleLeft, row(50)), QPointF(ruleRight, row(50)));
 
     painter.setPen(style.Pen(Maroon));
-    TextAt(painter, ruleLeft, row(10), QStringLiteral("Left"));
-    TextAt(painter, ruleLeft, row(30), QStringLiteral("Right"));
-    TextAt(painter, ruleLeft, row(80), QStringLiteral("Left"));
-    TextAt(painter, ruleLeft, row(100), QStringLiteral("Right"));
+    PixelTextAt(painter, ruleLeft, row(10), QStringLiteral("Left"));
+    PixelTextAt(painter, ruleLeft, row(30), QStringLiteral("Right"));
+    PixelTextAt(painter, ruleLeft, row(80), QStringLiteral("Left"));
+    PixelTextAt(painter, ruleLeft, row(100), QStringLiteral("Right"));
 
     double leftSum = 0;
     double rightSum = 0;
@@ -251,7 +234,7 @@ void DrawEciPie(QPainter& painter, const QRectF& frame, const DiagramInput& inpu
     CentredText(painter, column(7), row(140), QStringLiteral("AVG."));
     painter.setFont(bold);
     painter.setPen(style.Pen(Navy));
-    TextAt(painter, ruleLeft, row(160), QStringLiteral("Average"));
+    PixelTextAt(painter, ruleLeft, row(160), QStringLiteral("Average"));
     const double leftMean = leftSum / 12;
     const double rightMean = rightSum / 12;
     const double mean = (leftSum + rightSum) / 24;

@@ -1,4 +1,6 @@
+#include "ClassColour.h"
 #include "Diagrams.h"
+#include "DiagramText.h"
 
 #include "shell/MeridianModel.h"
 
@@ -13,6 +15,9 @@ namespace qern {
 
 namespace {
 
+using diagram_text::PixelTextWidth;
+using diagram_text::RoundedPixelTextAt;
+
 const QColor Black(0, 0, 0);
 const QColor Navy(0, 0, 128);
 const QColor Grey(128, 128, 128);
@@ -24,26 +29,10 @@ const QColor Yellow(255, 238, 0);
 
 enum class Marks { Bars, Slopes };
 
-QColor PointColour(int pointClass)
-{
-    if (pointClass == 0)
-        return ColorNormal;
-    return std::abs(pointClass) == 1 ? ColorTolerable : ColorPoor;
-}
-
 QRectF Box(double x1, double y1, double x2, double y2)
 {
     return QRectF(QPointF(std::min(x1, x2), std::min(y1, y2)), QPointF(std::max(x1, x2), std::max(y1, y2)));
 }
-
-// Text positions are the top-left corner of the text: the baseline lies one
-// ascent lower.
-void Text(QPainter& painter, double x, double y, const QString& text)
-{
-    painter.drawText(QPointF(RoundEven(x), RoundEven(y) + painter.fontMetrics().ascent()), text);
-}
-
-int TextWidth(const QPainter& painter, const QString& text) { return painter.fontMetrics().horizontalAdvance(text); }
 
 class ExcessDeficiency {
 public:
@@ -133,9 +122,9 @@ private:
     void SideLabel(double lineY, const QString& text)
     {
         if (paper_)
-            Text(p_, -style_.Mm(3) - TextWidth(p_, text), lineY - style_.Mm(2), text);
+            RoundedPixelTextAt(p_, -style_.Mm(3) - PixelTextWidth(p_, text), lineY - style_.Mm(2), text);
         else
-            Text(p_, 10, lineY - 8, text);
+            RoundedPixelTextAt(p_, 10, lineY - 8, text);
     }
 
     void Axes()
@@ -175,7 +164,7 @@ private:
 
     // The state fills are hatched in monochrome in both diagrams, the bars'
     // too: solid, the three state colours would print as one grey.
-    QBrush StateFill(int pointClass) const { return style_.StateBrush(PointColour(pointClass)); }
+    QBrush StateFill(int pointClass) const { return style_.StateBrush(ClassColour(pointClass)); }
 
     int PointOfBar(int b) const
     {
@@ -291,13 +280,13 @@ private:
     {
         const QFont font = p_.font();
         const double room = P / 12 - Off(2, 0.5);
-        const int width = TextWidth(p_, text);
+        const int width = PixelTextWidth(p_, text);
         if (width > room && font.pointSizeF() > 0) {
             QFont fitted = font;
             fitted.setPointSizeF(font.pointSizeF() * room / width);
             p_.setFont(fitted);
         }
-        Text(p_, ColumnCentre(s) - TextWidth(p_, text) / 2, y, text);
+        RoundedPixelTextAt(p_, ColumnCentre(s) - PixelTextWidth(p_, text) / 2, y, text);
         p_.setFont(font);
     }
 
@@ -344,7 +333,7 @@ private:
             }
             FilledRect(box, outline, style_.StateBrush(states[i]));
             SetText(paper_ ? Black : Blue);
-            Text(p_, label.x(), label.y(), labels[i]);
+            RoundedPixelTextAt(p_, label.x(), label.y(), labels[i]);
         }
     }
 };

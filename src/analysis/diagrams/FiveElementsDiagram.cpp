@@ -1,24 +1,20 @@
-#include "NervousDiagram.h"
-
+#include "ClassColour.h"
 #include "Diagrams.h"
+#include "DiagramText.h"
+#include "PieGeometry.h"
 
 #include <QPainter>
 #include <QPolygonF>
 
 #include <algorithm>
 #include <array>
-#include <cmath>
-#include <cstdlib>
 
 namespace qern {
 
 namespace {
 
-using nervous_pie::PieFrame;
-using nervous_pie::TextAt;
-using nervous_pie::TextWidth;
-
-constexpr double Pi = 3.14159265358979323846;
+using namespace diagram_text;
+using namespace pie_geometry;
 
 // The sectors follow the generating cycle clockwise from Wood at the top.
 struct Sector {
@@ -37,27 +33,9 @@ constexpr std::array<Sector, 6> Sectors{{{Wood, "Wood - LR/GB", 54, 126, 90},
                                          {PericardiumFire, "Mi.Fire - PC/TE", 162, 198, 180}}};
 
 const QColor Blue(0, 0, 255);
-const QColor Grey(128, 128, 128);
-const QColor OutlineGrey(238, 238, 238);
 const QColor Silver(192, 192, 192);
 const QColor AlmostBlack(16, 16, 16);
-const QColor DiscFill(221, 222, 255);
 const QColor InnerArrowFill(255, 232, 232);
-
-QColor ClassColour(int elementClass)
-{
-    switch (std::abs(elementClass)) {
-    case 0:
-        return ColorNormal;
-    case 1:
-        return ColorTolerable;
-    default:
-        return ColorPoor;
-    }
-}
-
-double Cos(double degrees) { return std::cos(degrees * Pi / 180); }
-double Sin(double degrees) { return std::sin(degrees * Pi / 180); }
 
 } // namespace
 
@@ -77,13 +55,12 @@ void DrawFiveElements(QPainter& painter, const QRectF& frame, const DiagramInput
     bold.setBold(true);
     painter.setFont(font);
 
-    const PieFrame pie = nervous_pie::PieFrameOf(w, h, style);
+    const PieFrame pie = PieFrameOf(w, h, style);
     const double energy = r.BodyEnergy;
     const auto radius = [&](double v) { return energy > 0 ? std::max(0.0, (energy + v) / (3 * energy)) : 1.0 / 3; };
     // On paper the outer arrows keep their proportion to the pie, the inner ones
     // to the centre texts they surround (the report font is larger against the pie).
-    const double pieScale =
-        pie.Rx / nervous_pie::PieFrameOf(ScreenChartWidth, ScreenChartHeight, DiagramStyle::Screen()).Rx;
+    const double pieScale = pie.Rx / PieFrameOf(ScreenChartWidth, ScreenChartHeight, DiagramStyle::Screen()).Rx;
     const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / style.Dpi();
     const double textScale = paper ? points * style.Dpi() / 72 / (8.0 * 96 / 72) : 1;
     const QPen figureOutline = paper ? style.Pen(style.Monochrome() ? AlmostBlack : Silver, style.Mm(0.2))
@@ -93,48 +70,36 @@ void DrawFiveElements(QPainter& painter, const QRectF& frame, const DiagramInput
         const double v = r.ElementAverage[sector.Group];
         const QColor colour = ClassColour(r.ElementClass[sector.Group]);
 
-        painter.save();
         // An average far above the body energy passes the outer ellipse; it stays in the frame.
-        painter.setClipRect(QRectF(0, 0, w, h), Qt::IntersectClip);
-        style.PrepareFill(painter);
-        painter.setPen(style.Pen(colour, style.Offset(2, 0.2)));
-        painter.setBrush(style.StateBrush(colour));
-        DrawDirectionPie(painter, pie.Box(radius(v)), sector.From, sector.To);
-        painter.restore();
-
-        painter.setPen(figureOutline);
-        painter.setBrush(Qt::NoBrush);
-        DrawDirectionPie(painter, pie.Full(), sector.From, sector.To);
+        DrawSector(painter, pie, style, radius(v), sector.From, sector.To, style.Pen(colour, style.Offset(2, 0.2)),
+                   style.StateBrush(colour), figureOutline, QRectF(0, 0, w, h));
 
         const QString label = QString::fromLatin1(sector.Label);
         const double d = sector.LabelDirection;
         const double tw = TextWidth(painter, label);
-        double x = pie.Cx - Cos(d) * 1.1 * pie.Rx;
+        double x = LabelFrom(pie, d);
         if (sector.Group == Wood)
             x = pie.Cx - tw / 2;
         else if (sector.Group == Metal || sector.Group == Water)
-            x = pie.Cx - (tw + 1.1 * pie.Rx) * Cos(d);
+            x = LabelTowards(pie, d, tw);
         painter.setPen(style.Pen(Blue));
-        nervous_pie::LabelAt(painter, pie, style, RoundEven(x),
-                             RoundEven(pie.Cy - Sin(d) * 1.1 * pie.Ry - style.Offset(5, 1)), label);
+        SectorLabel(painter, pie, style, d, x, label);
 
-        const QString value = QString::asprintf("%3.1f", v);
         painter.setFont(paper ? bold : font);
         painter.setPen(style.Pen(Qt::black));
-        TextAt(painter, RoundEven(pie.Cx - Cos(d) * pie.Rx / 2 - TextWidth(painter, value) / 2),
-               RoundEven(pie.Cy - Sin(d) * pie.Ry / 2), value);
+        SectorValue(painter, pie, d, QString::asprintf("%3.1f", v));
         painter.setFont(font);
     }
 
     painter.setBrush(Qt::NoBrush);
     painter.setPen(style.Pen(Qt::red, style.Offset(1, 0.2), Qt::DotLine));
     painter.drawEllipse(pie.Box(2.0 / 3));
-    painter.setPen(style.Pen(Grey, style.Offset(3, 0.4)));
+    painter.setPen(style.Pen(EllipseGrey, style.Offset(3, 0.4)));
     painter.drawEllipse(pie.Full());
 
     // In monochrome the disc's grey would swallow the red centre texts, so it stays white.
     painter.setPen(style.Pen(OutlineGrey, style.Offset(1, 0.2)));
-    painter.setBrush(style.Monochrome() ? QBrush(Qt::white) : style.Fill(DiscFill));
+    painter.setBrush(DiscBrush(style));
     painter.drawEllipse(pie.Box(1.0 / 3));
 
     // Seven points in a local frame, turned by r degrees about the centre.

@@ -1,22 +1,18 @@
-#include "NervousDiagram.h"
-
 #include "Diagrams.h"
+#include "DiagramText.h"
+#include "PieGeometry.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace qern {
 
 namespace {
 
-using nervous_pie::PieFrame;
-using nervous_pie::TextAt;
-using nervous_pie::TextWidth;
-
-constexpr double Pi = 3.14159265358979323846;
+using namespace diagram_text;
+using namespace pie_geometry;
 
 struct Sector {
     int Group;
@@ -34,10 +30,7 @@ constexpr std::array<Sector, 8> Sectors{{{3, "Tri.Yin-RH"},
 
 const QColor Navy(0, 0, 128);
 const QColor Blue(0, 0, 255);
-const QColor Grey(128, 128, 128);
-const QColor OutlineGrey(238, 238, 238);
 const QColor Silver(192, 192, 192);
-const QColor DiscFill(221, 222, 255);
 
 QColor RatioColour(int nervousClass)
 {
@@ -72,12 +65,10 @@ void DrawNervousDiagram(QPainter& painter, const QRectF& frame, const DiagramInp
     painter.translate(frame.topLeft());
     painter.setFont(style.Font(8));
 
-    const PieFrame pie = nervous_pie::PieFrameOf(w, h, style);
+    const PieFrame pie = pie_geometry::PieFrameOf(w, h, style);
     // The window shows a HighGroup of 0 as 1.0; the radius needs a divisor.
     const double high = r.HighGroup == 0 ? 1.0 : r.HighGroup;
     const auto radius = [&](double v) { return std::max(0.0, (v + 3 * high / 14) / (high + 3 * high / 14)); };
-    const auto cosd = [](double d) { return std::cos(d * Pi / 180); };
-    const auto sind = [](double d) { return std::sin(d * Pi / 180); };
 
     QString highLabel;
     QString lowLabel;
@@ -96,28 +87,16 @@ void DrawNervousDiagram(QPainter& painter, const QRectF& frame, const DiagramInp
         const double from = 45 + 45 * i;
         const double to = 90 + 45 * i;
 
-        painter.save();
-        style.PrepareFill(painter);
-        painter.setPen(style.Pen(colour, style.Offset(1, 0.1)));
-        painter.setBrush(GroupBrush(style, colour));
-        DrawDirectionPie(painter, pie.Box(radius(v)), from, to);
-        painter.restore();
-
-        painter.setPen(style.Pen(OutlineGrey, style.Offset(2, 0.2)));
-        painter.setBrush(Qt::NoBrush);
-        DrawDirectionPie(painter, pie.Full(), from, to);
+        DrawSector(painter, pie, style, radius(v), from, to, style.Pen(colour, style.Offset(1, 0.1)),
+                   GroupBrush(style, colour), style.Pen(OutlineGrey, style.Offset(2, 0.2)));
 
         const double d = 67 + 45 * i;
-        const double tw = TextWidth(painter, label);
-        const double x = i <= 4 ? pie.Cx - cosd(d) * 1.1 * pie.Rx : pie.Cx - (tw + 1.1 * pie.Rx) * cosd(d);
         painter.setPen(style.Pen(Navy));
-        nervous_pie::LabelAt(painter, pie, style, RoundEven(x),
-                             RoundEven(pie.Cy - sind(d) * 1.1 * pie.Ry - style.Offset(5, 1)), label);
+        SectorLabel(painter, pie, style, d,
+                    i <= 4 ? LabelFrom(pie, d) : LabelTowards(pie, d, TextWidth(painter, label)), label);
 
-        const QString value = QString::asprintf("%3.1f", v);
         painter.setPen(style.Pen(Qt::black));
-        TextAt(painter, RoundEven(pie.Cx - cosd(d) * pie.Rx / 2 - TextWidth(painter, value) / 2),
-               RoundEven(pie.Cy - sind(d) * pie.Ry / 2), value);
+        SectorValue(painter, pie, d, QString::asprintf("%3.1f", v));
     }
 
     painter.setBrush(Qt::NoBrush);
@@ -127,12 +106,12 @@ void DrawNervousDiagram(QPainter& painter, const QRectF& frame, const DiagramInp
     painter.setPen(style.Pen(Qt::red, style.Offset(1, 0.2), Qt::DotLine));
     painter.drawEllipse(pie.Box(radius(r.BodyEnergy)));
     painter.restore();
-    painter.setPen(style.Pen(Grey, style.Offset(3, 0.4)));
+    painter.setPen(style.Pen(EllipseGrey, style.Offset(3, 0.4)));
     painter.drawEllipse(pie.Full());
 
     // In monochrome the disc would print in the same grey as an amber ratio, so it stays white.
     painter.setPen(paper ? style.Pen(Silver, style.Mm(0.2)) : style.Pen(OutlineGrey));
-    painter.setBrush(style.Monochrome() ? QBrush(Qt::white) : style.Fill(DiscFill));
+    painter.setBrush(DiscBrush(style));
     painter.drawEllipse(pie.Box(3.0 / 14));
 
     const QString ratio =

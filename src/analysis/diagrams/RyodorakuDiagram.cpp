@@ -1,4 +1,6 @@
+#include "ClassColour.h"
 #include "Diagrams.h"
+#include "DiagramText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -11,6 +13,10 @@ namespace qern {
 
 namespace {
 
+using diagram_text::TextAt;
+using diagram_text::TextBox;
+using diagram_text::TextWidth;
+
 const QColor Blue(0, 0, 255);
 const QColor Grey(128, 128, 128);
 const QColor Navy(0, 0, 128);
@@ -18,25 +24,6 @@ const QColor DarkGreen(0, 128, 0);
 const QColor Red(255, 0, 0);
 const QColor Olive(128, 128, 0);
 const QColor Yellow(255, 238, 0);
-
-// Text positions are the top-left corner of the text cell, so the baseline
-// lies one ascent lower.
-void TextAt(QPainter& painter, double x, double y, const QString& text)
-{
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    painter.drawText(QPointF(x, y + metrics.ascent()), text);
-}
-
-int TextWidth(const QPainter& painter, const QString& text)
-{
-    return int(QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text));
-}
-
-QRectF TextBox(const QPainter& painter, double x, double y, const QString& text)
-{
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    return QRectF(x, y, metrics.horizontalAdvance(text), metrics.height());
-}
 
 // The report font can be wider than a column on paper: a label row then shrinks
 // until its widest text leaves a gap to its neighbours.
@@ -52,15 +39,6 @@ QFont FittingFont(const QPainter& painter, const QFont& font, const QStringList&
     QFont fitted = font;
     fitted.setPointSizeF(font.pointSizeF() * room / widest);
     return fitted;
-}
-
-QColor PointColour(int pointClass)
-{
-    if (pointClass == 0)
-        return ColorNormal;
-    if (std::abs(pointClass) == 1)
-        return ColorTolerable;
-    return ColorPoor;
 }
 
 } // namespace
@@ -142,7 +120,8 @@ void DrawRyodoraku(QPainter& painter, const QRectF& frame, const DiagramInput& i
 
     // 5. Column labels.
     const auto centred = [&](int s, double top, const QString& text) {
-        TextAt(painter, xc(s) - TextWidth(painter, text) / 2, top, text);
+        // The width cut to whole pixels, then halved in whole pixels.
+        TextAt(painter, xc(s) - int(TextWidth(painter, text)) / 2, top, text);
     };
     QStringList codes;
     QStringList elements;
@@ -226,7 +205,7 @@ void DrawRyodoraku(QPainter& painter, const QRectF& frame, const DiagramInput& i
         painter.save();
         style.PrepareFill(painter);
         painter.setPen(style.Pen(Qt::black, style.Offset(1, 0.2)));
-        painter.setBrush(style.StateBrush(PointColour(r.PointClass[k])));
+        painter.setBrush(style.StateBrush(ClassColour(r.PointClass[k])));
         painter.drawRect(QRectF(QPointF(left, yk - half), QPointF(right, yk + half)));
         painter.restore();
     }

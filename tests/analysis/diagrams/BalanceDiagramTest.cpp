@@ -1,8 +1,9 @@
+#include "DiagramTestSupport.h"
+
 #include "analysis/diagrams/Diagrams.h"
 #include "shell/MeridianModel.h"
 
 #include <QFile>
-#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 #include <optional>
 
 using namespace qern;
+using namespace qern::diagram_test;
 
 namespace {
 
@@ -38,15 +40,8 @@ struct Screen {
     static double YN(double r) { return RoundEven(M + IH - IH * r / 5); }
 };
 
-AnalysisResult Uniform(double value)
-{
-    AnalysedMeasurement m;
-    m.RawValues.fill(value);
-    return Analyse(m, Coefficients(1.0));
-}
-
-struct Drawn {
-    QImage Image;
+// A drawn diagram and the picture files it missed.
+struct Drawn : Surface {
     QStringList Missing;
 };
 
@@ -54,112 +49,23 @@ struct Drawn {
 Drawn DrawScreen(const AnalysisResult& result, bool male = true, const QString& pictures = QString(),
                  QPoint origin = QPoint(0, 0))
 {
-    Drawn drawn;
-    drawn.Image = QImage(origin.x() + ScreenChartWidth + 20, origin.y() + ScreenChartHeight + 20,
-                         QImage::Format_RGB32);
+    Drawn drawn{{DiagramStyle::Screen(), QRectF(origin, QSizeF(ScreenChartWidth, ScreenChartHeight)),
+                 QImage(origin.x() + ScreenChartWidth + 20, origin.y() + ScreenChartHeight + 20,
+                        QImage::Format_RGB32)},
+                {}};
     drawn.Image.fill(Qt::white);
-    const DiagramInput input{result, male, pictures, [&](const QString& file) { drawn.Missing.append(file); }};
-    QPainter painter(&drawn.Image);
-    DrawBodyEnergyBalance(painter, QRectF(origin, QSizeF(ScreenChartWidth, ScreenChartHeight)), input,
-                          DiagramStyle::Screen());
+    DrawOn(drawn, DrawBodyEnergyBalance,
+           DiagramInput{result, male, pictures, [&](const QString& file) { drawn.Missing.append(file); }});
     return drawn;
 }
 
-struct Paper {
-    DiagramStyle Style;
-    QRectF Frame;
-    QImage Image;
-    QStringList Missing;
-};
-
 // The printed diagram at 600 dpi in its 150 x 90 mm frame 30 mm from the left.
-Paper DrawPaper(const AnalysisResult& result, bool monochrome, const QString& pictures = QString())
+Drawn DrawPaper(const AnalysisResult& result, bool monochrome, const QString& pictures = QString())
 {
-    const double dpi = 600;
-    const auto mm = [&](double v) { return std::round(v * dpi / 25.4); };
-    QImage image(int(mm(230)), int(mm(135)), QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(std::round(dpi / 0.0254)));
-    image.setDotsPerMeterY(int(std::round(dpi / 0.0254)));
-    image.fill(Qt::white);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(10);
-    const double lineHeight = mm(1) + QFontMetricsF(font, &image).height();
-    Paper paper{DiagramStyle::Paper(dpi, monochrome, lineHeight, font), QRectF(mm(30), mm(20), mm(150), mm(90)),
-                image, {}};
-    const DiagramInput input{result, true, pictures, [&](const QString& file) { paper.Missing.append(file); }};
-    QPainter painter(&paper.Image);
-    DrawBodyEnergyBalance(painter, paper.Frame, input, paper.Style);
+    Drawn paper{PaperSurface(monochrome, ReportLineHeight(), QRectF(30, 20, 150, 90), QSizeF(230, 135)), {}};
+    DrawOn(paper, DrawBodyEnergyBalance,
+           DiagramInput{result, true, pictures, [&](const QString& file) { paper.Missing.append(file); }});
     return paper;
-}
-
-// The smallest rectangle holding every pixel of `colour` inside `area`.
-std::optional<QRect> Extent(const QImage& image, const QRect& area, const QColor& colour)
-{
-    QRect found;
-    const QRect clipped = area & image.rect();
-    const QRgb wanted = colour.rgb() & RGB_MASK;
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            if ((line[x] & RGB_MASK) == wanted)
-                found |= QRect(x, y, 1, 1);
-    }
-    if (found.isNull())
-        return std::nullopt;
-    return found;
-}
-
-int Count(const QImage& image, const QRect& area, const QColor& colour)
-{
-    int n = 0;
-    const QRect clipped = area & image.rect();
-    const QRgb wanted = colour.rgb() & RGB_MASK;
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            n += (line[x] & RGB_MASK) == wanted;
-    }
-    return n;
-}
-
-bool Distinct(QRgb a, QRgb b)
-{
-    return std::abs(qRed(a) - qRed(b)) > 80 || std::abs(qGreen(a) - qGreen(b)) > 80
-           || std::abs(qBlue(a) - qBlue(b)) > 80;
-}
-
-// Whether `text` is written at `topLeft` in `colour`: compared with the same
-// text drawn alone by Qt's top-aligned layout, within a pixel of rounding and
-// the blending of glyph edges.
-testing::AssertionResult TextAt(const QImage& image, const QPointF& topLeft, const QString& text,
-                                const QColor& colour, const QFont& font)
-{
-    const QFontMetricsF metrics(font, &image);
-    const QRect area = QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height())).toAlignedRect()
-                       & image.rect().adjusted(1, 1, -1, -1);
-    QImage reference(area.size(), image.format());
-    reference.setDotsPerMeterX(image.dotsPerMeterX());
-    reference.setDotsPerMeterY(image.dotsPerMeterY());
-    reference.fill(Qt::white);
-    QPainter painter(&reference);
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.translate(-area.topLeft());
-    painter.drawText(QRectF(topLeft, QSizeF(area.size()) * 2), Qt::AlignLeft | Qt::AlignTop, text);
-    painter.end();
-    int fewest = area.width() * area.height();
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            int differing = 0;
-            for (int y = 0; y < area.height(); ++y)
-                for (int x = 0; x < area.width(); ++x)
-                    differing += Distinct(image.pixel(area.left() + x + dx, area.top() + y + dy),
-                                          reference.pixel(x, y));
-            fewest = std::min(fewest, differing);
-        }
-    if (fewest == 0)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "\"" << text.toStdString() << "\": " << fewest << " pixels differ";
 }
 
 QPointF Centre(const QRect& r) { return QPointF((r.left() + r.right()) / 2.0, (r.top() + r.bottom()) / 2.0); }
@@ -177,8 +83,6 @@ QList<int> LinesOf(const QImage& image, const QRect& area, const QColor& colour,
     }
     return lines;
 }
-
-MATCHER_P(Near, expected, "") { return std::abs(arg - expected) <= 1; }
 
 TEST(BalanceDiagram, BalancedMeasurementCentresEveryMarker)
 {
@@ -331,7 +235,7 @@ TEST(BalanceDiagram, BackgroundPictureIsTransparentAndOnlyOnTheScreen)
     EXPECT_EQ(*teal, block.translated(topLeft));
     EXPECT_EQ(Count(drawn.Image, drawn.Image.rect(), Magenta), 0) << "the background colour is transparent";
 
-    const Paper paper = DrawPaper(Uniform(50), false, folder);
+    const Drawn paper = DrawPaper(Uniform(50), false, folder);
     EXPECT_FALSE(Extent(paper.Image, paper.Image.rect(), Teal)) << "paper has no picture";
     EXPECT_TRUE(paper.Missing.isEmpty()) << "nor does it look for one";
 }
@@ -365,7 +269,7 @@ TEST(BalanceDiagram, MissingPictureIsReportedAndTheRestDrawn)
 
 TEST(BalanceDiagram, PaperUsesMillimetresAndHatchesInMonochrome)
 {
-    const Paper colour = DrawPaper(Uniform(50), false);
+    const Drawn colour = DrawPaper(Uniform(50), false);
     const DiagramStyle& st = colour.Style;
     const double W = colour.Frame.width();
     const double H = colour.Frame.height();
@@ -396,7 +300,7 @@ TEST(BalanceDiagram, PaperUsesMillimetresAndHatchesInMonochrome)
     // In monochrome the three state bands of the gauge differ by hatch, drawn
     // in the grey of the colour rule on white. The samples lie at the same
     // device offsets modulo the hatch cell, so equal hatches would compare equal.
-    const Paper mono = DrawPaper(Uniform(50), true);
+    const Drawn mono = DrawPaper(Uniform(50), true);
     const int x = (origin.x() + int(PW + st.Mm(4))) / 8 * 8;
     const auto yOf = [&](double energy) { return (origin.y() + int(M + (PH - 2 * M) * (1 - energy / 140))) / 8 * 8; };
     const int rows[] = {yOf(120), yOf(70), yOf(40)}; // poor, tolerable, normal

@@ -1,3 +1,5 @@
+#include "DiagramTestSupport.h"
+
 #include "analysis/diagrams/Diagrams.h"
 #include "shell/MeridianModel.h"
 
@@ -8,21 +10,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 using namespace qern;
+using namespace qern::diagram_test;
 
 namespace {
 
-constexpr double Dpi = 600;
 const QColor White(255, 255, 255);
 const QColor Yellow(255, 255, 0);
 const QColor PaperYellow(255, 238, 0);
 const QColor Red(255, 0, 0);
 
 enum class Chart { YinYang, QiBlood };
-
-using DrawFunction = std::function<void(QPainter&, const QRectF&, const DiagramInput&, const DiagramStyle&)>;
 
 DrawFunction DrawOf(Chart chart)
 {
@@ -35,13 +34,8 @@ const char* NameOf(Chart chart) { return chart == Chart::YinYang ? "yin-yang" : 
 // every deviation 0.
 AnalysisResult Flat()
 {
-    AnalysisResult r;
-    r.BodyEnergy = 50;
+    AnalysisResult r = BodyEnergy50();
     r.BandFactor = 1;
-    r.UpperLimit1 = 11.5;
-    r.UpperLimit2 = 21;
-    r.LowerLimit1 = 10.5;
-    r.LowerLimit2 = 20;
     r.DiffLimit1 = 22;
     r.DiffLimit2 = 41;
     r.Deviation.fill(0);
@@ -65,11 +59,7 @@ void SetColumn(AnalysisResult& r, Chart chart, int column, double first, double 
 }
 
 // A drawing surface and the chart geometry as the charts define it.
-struct Canvas {
-    QImage Image;
-    QRectF Frame;
-    DiagramStyle Style = DiagramStyle::Screen();
-
+struct Canvas : Surface {
     int W() const { return int(Frame.width()); }
     int H() const { return int(Frame.height()); }
     bool Paper() const { return Style.IsPaper(); }
@@ -87,33 +77,15 @@ struct Canvas {
     QColor At(double x, double y) const { return Image.pixelColor(int(std::lround(x)), int(std::lround(y))); }
 };
 
-Canvas ScreenCanvas()
-{
-    Canvas c;
-    c.Image = QImage(ScreenChartWidth, ScreenChartHeight, QImage::Format_RGB32);
-    c.Frame = QRectF(0, 0, ScreenChartWidth, ScreenChartHeight);
-    c.Image.fill(White);
-    return c;
-}
+Canvas ScreenCanvas() { return Canvas{ScreenSurface()}; }
 
 // The printed frame at x0 = 30 mm, 15 mm from the top, on a 600 dpi page.
 Canvas PaperCanvas(bool monochrome)
 {
-    Canvas c;
-    c.Style = DiagramStyle::Paper(Dpi, monochrome, 100, QFont(QStringLiteral("Tahoma"), 10));
-    c.Image = QImage(int(c.Mm(200)), int(c.Mm(120)), QImage::Format_RGB32);
-    c.Image.setDotsPerMeterX(int(std::lround(Dpi / 0.0254)));
-    c.Image.setDotsPerMeterY(int(std::lround(Dpi / 0.0254)));
-    c.Frame = QRectF(c.Mm(30), c.Mm(15), c.Mm(150), c.Mm(90));
-    c.Image.fill(White);
-    return c;
+    return Canvas{PaperSurface(monochrome, 100, QRectF(30, 15, 150, 90), QSizeF(200, 120))};
 }
 
-void Draw(Canvas& c, Chart chart, const AnalysisResult& r)
-{
-    QPainter painter(&c.Image);
-    DrawOf(chart)(painter, c.Frame, DiagramInput{r, true, {}, {}}, c.Style);
-}
+void Draw(Canvas& c, Chart chart, const AnalysisResult& r) { DrawOn(c, DrawOf(chart), r); }
 
 // Inside the warning rectangle and the triangle above it.
 std::pair<QColor, QColor> Flag(const Canvas& c, int column)
@@ -237,28 +209,6 @@ TEST(ChartADiagram, PaperLegendIsPlacedFromThePrintableLeftEdge)
         << "not measured from the frame";
 }
 
-// The bounding box of the pixels of `colour` (or its anti-aliased blends
-// with white) inside `area`.
-QRect InkBox(const QImage& image, const QRect& area, const QColor& colour)
-{
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor p = image.pixelColor(x, y);
-            // Blends of the ink with white keep the ink's darkest channel
-            // lowest; require a clear share of the ink.
-            const double share = (255.0 - std::min({p.red(), p.green(), p.blue()})) / 255.0;
-            const QColor expected((1 - share) * 255 + share * colour.red(), (1 - share) * 255 + share * colour.green(),
-                                  (1 - share) * 255 + share * colour.blue());
-            const int distance = std::abs(p.red() - expected.red()) + std::abs(p.green() - expected.green()) +
-                                 std::abs(p.blue() - expected.blue());
-            if (share > 0.5 && distance < 40)
-                box = box.united(QRect(x, y, 1, 1));
-        }
-    }
-    return box;
-}
-
 TEST(ChartADiagram, ColumnCaptionsOnScreenAndPaper)
 {
     struct Case {
@@ -296,15 +246,8 @@ TEST(ChartADiagram, ColumnCaptionsOnScreenAndPaper)
         const int half = int(c.P() / 12.0);
         const double rows = c.Top() + c.H() - c.Offset(50, 11);
         const QRect column(int(c.Xc(1)) - half, int(rows), 2 * half, int(c.Top() + c.H() - rows));
-        for (const QColor& ink : {Red, green}) {
-            const QRect want = InkBox(expected.Image, column, ink);
-            const QRect got = InkBox(c.Image, column, ink);
-            ASSERT_FALSE(want.isEmpty());
-            EXPECT_NEAR(got.left(), want.left(), 2) << ink.name().toStdString();
-            EXPECT_NEAR(got.right(), want.right(), 2) << ink.name().toStdString();
-            EXPECT_NEAR(got.top(), want.top(), 2) << ink.name().toStdString();
-            EXPECT_NEAR(got.bottom(), want.bottom(), 2) << ink.name().toStdString();
-        }
+        for (const QColor& ink : {Red, green})
+            ExpectInkAsInReference(c.Image, expected.Image, column, ink);
     }
 }
 

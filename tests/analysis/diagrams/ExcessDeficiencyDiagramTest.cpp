@@ -1,7 +1,8 @@
+#include "DiagramTestSupport.h"
+
 #include "analysis/diagrams/Diagrams.h"
 #include "shell/MeridianModel.h"
 
-#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
@@ -11,6 +12,7 @@
 #include <optional>
 
 using namespace qern;
+using namespace qern::diagram_test;
 
 namespace {
 
@@ -20,8 +22,6 @@ const QColor Olive(128, 128, 0);
 const QColor Navy(0, 0, 128);
 const QColor DarkGreen(0, 128, 0);
 const QColor Yellow(255, 238, 0);
-
-using DrawFunction = void (*)(QPainter&, const QRectF&, const DiagramInput&, const DiagramStyle&);
 
 struct Diagram {
     const char* Name;
@@ -46,27 +46,14 @@ struct Screen {
     }
 };
 
-AnalysisResult Uniform(double value)
-{
-    AnalysedMeasurement m;
-    m.RawValues.fill(value);
-    return Analyse(m, Coefficients(1.0));
-}
-
 QImage DrawScreen(const Diagram& diagram, const AnalysisResult& result)
 {
-    QImage image(ScreenChartWidth, ScreenChartHeight, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    diagram.Draw(painter, QRectF(0, 0, ScreenChartWidth, ScreenChartHeight), DiagramInput{result, true, QString(), {}},
-                 DiagramStyle::Screen());
-    return image;
+    Surface screen = ScreenSurface();
+    DrawOn(screen, diagram.Draw, result);
+    return screen.Image;
 }
 
-struct Paper {
-    DiagramStyle Style;
-    QRectF Frame;
-    QImage Image;
+struct Paper : Surface {
     double Mm(double v) const { return Style.Mm(v); }
 };
 
@@ -74,95 +61,10 @@ struct Paper {
 // left and 20 mm from the top, with room for the labels around it.
 Paper DrawPaper(const Diagram& diagram, const AnalysisResult& result, bool monochrome)
 {
-    const double dpi = 600;
-    const auto mm = [&](double v) { return std::round(v * dpi / 25.4); };
-    QImage image(int(mm(200)), int(mm(125)), QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(std::round(dpi / 0.0254)));
-    image.setDotsPerMeterY(int(std::round(dpi / 0.0254)));
-    image.fill(Qt::white);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(10);
-    const double lineHeight = mm(1) + QFontMetricsF(font, &image).height();
-    Paper paper{DiagramStyle::Paper(dpi, monochrome, lineHeight, font), QRectF(mm(30), mm(20), mm(150), mm(90)),
-                image};
-    QPainter painter(&paper.Image);
-    diagram.Draw(painter, paper.Frame, DiagramInput{result, true, QString(), {}}, paper.Style);
+    Paper paper{PaperSurface(monochrome, ReportLineHeight(), QRectF(30, 20, 150, 90), QSizeF(200, 125))};
+    DrawOn(paper, diagram.Draw, result);
     return paper;
 }
-
-std::optional<QRect> Extent(const QImage& image, const QRect& area, const QColor& colour)
-{
-    QRect found;
-    const QRect clipped = area & image.rect();
-    const QRgb wanted = colour.rgb() & RGB_MASK;
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            if ((line[x] & RGB_MASK) == wanted)
-                found |= QRect(x, y, 1, 1);
-    }
-    if (found.isNull())
-        return std::nullopt;
-    return found;
-}
-
-int Count(const QImage& image, const QRect& area, const QColor& colour)
-{
-    int n = 0;
-    const QRect clipped = area & image.rect();
-    const QRgb wanted = colour.rgb() & RGB_MASK;
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            n += (line[x] & RGB_MASK) == wanted;
-    }
-    return n;
-}
-
-// Glyph edges may blend a little differently at a fractional pen position.
-bool Distinct(QRgb a, QRgb b)
-{
-    return std::abs(qRed(a) - qRed(b)) > 80 || std::abs(qGreen(a) - qGreen(b)) > 80
-           || std::abs(qBlue(a) - qBlue(b)) > 80;
-}
-
-// Whether `text` is written at `topLeft` in `colour`: the area it covers is
-// compared with the same text drawn alone by Qt's own top-aligned layout,
-// allowing the one pixel by which the two may round the baseline apart.
-testing::AssertionResult TextAt(const QImage& image, const QPointF& topLeft, const QString& text,
-                                const QColor& colour, const QFont& font)
-{
-    const QFontMetricsF metrics(font, &image);
-    const QRect area = QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height())).toAlignedRect()
-                       & image.rect().adjusted(1, 1, -1, -1);
-    QImage reference(area.size(), image.format());
-    reference.setDotsPerMeterX(image.dotsPerMeterX());
-    reference.setDotsPerMeterY(image.dotsPerMeterY());
-    reference.fill(Qt::white);
-    QPainter painter(&reference);
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.translate(-area.topLeft());
-    painter.drawText(QRectF(topLeft, QSizeF(area.size()) * 2), Qt::AlignLeft | Qt::AlignTop, text);
-    painter.end();
-    int fewest = area.width() * area.height();
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            int differing = 0;
-            for (int y = 0; y < area.height(); ++y)
-                for (int x = 0; x < area.width(); ++x)
-                    differing += Distinct(image.pixel(area.left() + x + dx, area.top() + y + dy),
-                                          reference.pixel(x, y));
-            fewest = std::min(fewest, differing);
-        }
-    if (Count(reference, reference.rect(), Qt::white) < area.width() * area.height() && fewest == 0)
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "\"" << text.toStdString() << "\" at (" << topLeft.x() << ", "
-                                       << topLeft.y() << "): " << fewest << " of " << area.width() * area.height()
-                                       << " pixels differ";
-}
-
-MATCHER_P(Near, expected, "") { return std::abs(arg - expected) <= 1; }
 
 TEST(ExcessDeficiencyDiagram, AllPointsAtTheBodyEnergyDrawFlatMarksAndNoArrows)
 {

@@ -1,3 +1,5 @@
+#include "DiagramTestSupport.h"
+
 #include "analysis/diagrams/Diagrams.h"
 #include "shell/MeridianModel.h"
 
@@ -14,6 +16,7 @@
 #include <vector>
 
 using namespace qern;
+using namespace qern::diagram_test;
 
 namespace {
 
@@ -23,12 +26,7 @@ const QColor Blue(0, 0, 255);
 const QColor Olive(128, 128, 0);
 const QColor Navy(0, 0, 128);
 
-double Mm(double mm) { return std::round(mm * 600 / 25.4); }
-
-struct Canvas {
-    DiagramStyle Style;
-    QRectF Frame;
-    QImage Image;
+struct Canvas : Surface {
     // The plot as the diagram's geometry defines it, relative to the frame.
     double X0, P, Q;
 
@@ -38,37 +36,22 @@ struct Canvas {
 
 Canvas Draw(const AnalysisResult& result, bool paper, bool monochrome = false)
 {
-    Canvas c{DiagramStyle::Screen(), QRectF(0, 0, ScreenChartWidth, ScreenChartHeight),
-             QImage(ScreenChartWidth, ScreenChartHeight, QImage::Format_RGB32), 50, ScreenChartWidth - 50,
-             ScreenChartHeight - 50};
+    // The printed frame: 30 mm from the left, 150 x 90 mm; the scale lies left of it.
+    Canvas c{paper ? PaperSurface(monochrome, Mm(4.4), QRectF(30, 25, 150, 90), QSizeF(200, 130)) : ScreenSurface(),
+             50, ScreenChartWidth - 50, ScreenChartHeight - 50};
     if (paper) {
-        QFont font(QStringLiteral("Tahoma"));
-        font.setPointSizeF(10);
-        c.Style = DiagramStyle::Paper(600, monochrome, Mm(4.4), font);
-        // The printed frame: 30 mm from the left, 150 x 90 mm; the scale lies left of it.
-        c.Frame = QRectF(Mm(30), Mm(25), Mm(150), Mm(90));
-        c.Image = QImage(int(Mm(200)), int(Mm(130)), QImage::Format_RGB32);
-        c.Image.setDotsPerMeterX(int(std::round(600 / 0.0254)));
-        c.Image.setDotsPerMeterY(int(std::round(600 / 0.0254)));
         c.X0 = 0;
         c.P = c.Frame.width();
         c.Q = c.Frame.height() - Mm(7);
     }
-    c.Image.fill(Qt::white);
-    QPainter painter(&c.Image);
-    DrawRyodoraku(painter, c.Frame, DiagramInput{result, true, {}, {}}, c.Style);
+    DrawOn(c, DrawRyodoraku, result);
     return c;
 }
 
 // Body energy 50 and the limits of f = 1, every point at `value`, class 0.
 AnalysisResult Flat(double value)
 {
-    AnalysisResult r;
-    r.BodyEnergy = 50;
-    r.UpperLimit1 = 11.5;
-    r.UpperLimit2 = 21;
-    r.LowerLimit1 = 10.5;
-    r.LowerLimit2 = 20;
+    AnalysisResult r = BodyEnergy50();
     r.Values.fill(value);
     r.PointClass.fill(0);
     r.SideClass.fill(0);
@@ -85,121 +68,15 @@ double MarkerCentre(const Canvas& c, int b)
     return c.Frame.left() + std::floor((left + right) / 2);
 }
 
-// The text as the diagram places it (top-left of the text cell at `topLeft`),
-// drawn alone on `background`. Glyph edges may be rasterised a little
-// differently from call to call, so the comparison asks for ink in the text
-// colour where the glyphs are solid and the same extent of ink (within a pixel).
-void ExpectText(const Canvas& c, const QFont& font, const QColor& colour, QPointF topLeft, const QString& text,
-                const QColor& background = Qt::white)
-{
-    const QFontMetricsF metrics(font, &c.Image);
-    const QRect box = QRectF(topLeft, QSizeF(metrics.horizontalAdvance(text), metrics.height()))
-                          .toAlignedRect()
-                          .adjusted(-2, -2, 2, 2);
-    QImage alone(box.size(), QImage::Format_RGB32);
-    alone.setDotsPerMeterX(c.Image.dotsPerMeterX());
-    alone.setDotsPerMeterY(c.Image.dotsPerMeterY());
-    alone.fill(background);
-    QPainter painter(&alone);
-    painter.translate(-box.topLeft());
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.drawText(QPointF(topLeft.x(), topLeft.y() + QFontMetricsF(font, &alone).ascent()), text);
-    painter.end();
-    // How far a pixel lies from the background towards the text colour, and
-    // whether it lies on the way between them at all.
-    const int channel[3] = {colour.red() - background.red(), colour.green() - background.green(),
-                            colour.blue() - background.blue()};
-    const int widest = std::abs(channel[0]) >= std::abs(channel[1]) && std::abs(channel[0]) >= std::abs(channel[2]) ? 0
-                       : std::abs(channel[1]) >= std::abs(channel[2])                                              ? 1
-                                                                                                                   : 2;
-    const auto parts = [](QRgb p) { return std::array<int, 3>{qRed(p), qGreen(p), qBlue(p)}; };
-    const auto coverage = [&](QRgb p) {
-        return double(parts(p)[widest] - parts(background.rgb())[widest]) / channel[widest];
-    };
-    const auto onTheWay = [&](QRgb p) {
-        const double t = coverage(p);
-        for (int i = 0; i < 3; ++i)
-            if (std::abs(parts(p)[i] - (parts(background.rgb())[i] + t * channel[i])) > 48)
-                return false;
-        return true;
-    };
-    int solid = 0;
-    int missing = 0;
-    QRect expectedInk;
-    QRect ink;
-    for (int y = 0; y < box.height(); ++y)
-        for (int x = 0; x < box.width(); ++x) {
-            if (!c.Image.rect().contains(box.x() + x, box.y() + y))
-                continue;
-            const QRgb expected = alone.pixel(x, y);
-            const QRgb drawn = c.Image.pixel(box.x() + x, box.y() + y);
-            if (expected != background.rgb())
-                expectedInk |= QRect(x, y, 1, 1);
-            if (drawn != background.rgb())
-                ink |= QRect(x, y, 1, 1);
-            if (coverage(expected) >= 0.6) {
-                ++solid;
-                missing += coverage(drawn) < 0.3 || !onTheWay(drawn);
-            }
-        }
-    const std::string what = "\"" + text.toStdString() + "\" at " + std::to_string(topLeft.x()) + ", " +
-                             std::to_string(topLeft.y());
-    ASSERT_GT(solid, 0) << what;
-    EXPECT_LE(missing, solid / 50) << what;
-    EXPECT_LE(std::abs(ink.left() - expectedInk.left()), 1) << what;
-    EXPECT_LE(std::abs(ink.right() - expectedInk.right()), 1) << what;
-    EXPECT_LE(std::abs(ink.top() - expectedInk.top()), 1) << what;
-    EXPECT_LE(std::abs(ink.bottom() - expectedInk.bottom()), 1) << what;
-}
-
-int CountColour(const QImage& image, const QRect& area, const QColor& colour)
-{
-    int n = 0;
-    const QRect inside = area & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            n += image.pixelColor(x, y) == colour;
-    return n;
-}
-
-// The direction of a hatch around `centre`: "cross", "\\", "/" or "none".
-std::string Hatch(const QImage& image, QPoint centre)
-{
-    int ink = 0;
-    int down = 0;
-    int up = 0;
-    const auto inked = [&](int x, int y) { return image.pixel(x, y) != qRgb(255, 255, 255); };
-    for (int y = centre.y() - 10; y < centre.y() + 10; ++y)
-        for (int x = centre.x() - 12; x < centre.x() + 12; ++x) {
-            if (!inked(x, y))
-                continue;
-            ++ink;
-            down += inked(x + 1, y + 1);
-            up += inked(x - 1, y + 1);
-        }
-    if (ink == 0 || ink > 20 * 24 * 3 / 4)
-        return "none";
-    if (down > ink / 3 && up > ink / 3)
-        return "cross";
-    if (down > ink / 2 && up < ink / 5)
-        return "\\";
-    if (up > ink / 2 && down < ink / 5)
-        return "/";
-    return "mixed";
-}
-
 TEST(RyodorakuDiagram, AllPointsEqualGreenMarkersAndNoArrows)
 {
-    AnalysedMeasurement m;
-    m.RawValues.fill(50);
-    const AnalysisResult r = Analyse(m, Coefficients(1.0));
+    const AnalysisResult r = Uniform(50);
     const Canvas c = Draw(r, false);
     for (int b = 1; b <= PointCount; ++b)
         EXPECT_EQ(c.Image.pixelColor(int(MarkerCentre(c, b)), int(c.Y(50))), ColorNormal) << "position " << b;
     const QRect arrows(int(c.X0) + 2, 22, int(c.P) - 2, 19);
-    EXPECT_EQ(CountColour(c.Image, arrows, Yellow), 0);
-    EXPECT_EQ(CountColour(c.Image, arrows, Red), 0);
+    EXPECT_EQ(Count(c.Image, arrows, Yellow), 0);
+    EXPECT_EQ(Count(c.Image, arrows, Red), 0);
 }
 
 TEST(RyodorakuDiagram, MarkersSitAtTheirValuesAndTheTopClampsAt5)
@@ -261,9 +138,7 @@ TEST(RyodorakuDiagram, ArrowsYellowAndRedPointTowardsTheHigherSide)
 
 TEST(RyodorakuDiagram, BodyEnergyAndLimitLinesMoveWithTheBodyEnergy)
 {
-    AnalysedMeasurement m;
-    m.RawValues.fill(80);
-    AnalysisResult analysed = Analyse(m, Coefficients(1.0));
+    AnalysisResult analysed = Uniform(80);
     analysed.Values.fill(140); // markers out of the way
 
     struct Line {
@@ -293,10 +168,10 @@ TEST(RyodorakuDiagram, BodyEnergyAndLimitLinesMoveWithTheBodyEnergy)
             const int y = int(c.Y(line.value));
             const int x0 = int(c.X0) + 1;
             const int width = int(c.P) - 2;
-            EXPECT_GT(CountColour(c.Image, QRect(x0, y - 1, width, 3), line.colour), 200) << line.value;
+            EXPECT_GT(Count(c.Image, QRect(x0, y - 1, width, 3), line.colour), 200) << line.value;
             // Beside the line only the crossing grid lines (blue) may share its colour.
-            EXPECT_LT(CountColour(c.Image, QRect(x0, y - 5, width, 2), line.colour), 30) << line.value;
-            EXPECT_LT(CountColour(c.Image, QRect(x0, y + 4, width, 2), line.colour), 30) << line.value;
+            EXPECT_LT(Count(c.Image, QRect(x0, y - 5, width, 2), line.colour), 30) << line.value;
+            EXPECT_LT(Count(c.Image, QRect(x0, y + 4, width, 2), line.colour), 30) << line.value;
         }
     }
 }
@@ -319,11 +194,11 @@ TEST(RyodorakuDiagram, LabelsOnScreenAndPaper)
 
         const QString sides = paper ? QStringLiteral("L   R") : QStringLiteral("L    R");
         const double sidesY = top + (paper ? h + Mm(2) : c.Q + 35);
-        ExpectText(c, font, Red, QPointF(centred(1, sides), sidesY), sides);
-        ExpectText(c, font, Red, QPointF(centred(7, sides), sidesY), sides);
-        ExpectText(c, font, Red, QPointF(centred(10, QStringLiteral("Foot")), sidesY), QStringLiteral("Foot"));
+        ExpectText(c.Image, font, Red, QPointF(centred(1, sides), sidesY), sides);
+        ExpectText(c.Image, font, Red, QPointF(centred(7, sides), sidesY), sides);
+        ExpectText(c.Image, font, Red, QPointF(centred(10, QStringLiteral("Foot")), sidesY), QStringLiteral("Foot"));
         const double codeY = top + (paper ? h - Mm(7) : c.Q + 4);
-        ExpectText(c, font, QColor(0, 128, 0), QPointF(centred(1, QStringLiteral("LU")), codeY),
+        ExpectText(c.Image, font, QColor(0, 128, 0), QPointF(centred(1, QStringLiteral("LU")), codeY),
                    QStringLiteral("LU"));
 
         // Scale labels "%3d" left of the axis; the body energy label hides the 50 it covers.
@@ -331,14 +206,14 @@ TEST(RyodorakuDiagram, LabelsOnScreenAndPaper)
             const double y = c.Y(value);
             return QPointF(left + (paper ? -Mm(10) : 12), top + (paper ? y - Mm(2) : y - 6));
         };
-        ExpectText(c, font, Navy, scaleLabel(100), QStringLiteral("100"));
-        ExpectText(c, font, Navy, scaleLabel(40), QStringLiteral(" 40"));
+        ExpectText(c.Image, font, Navy, scaleLabel(100), QStringLiteral("100"));
+        ExpectText(c.Image, font, Navy, scaleLabel(40), QStringLiteral(" 40"));
         const QSizeF fifty(metrics.horizontalAdvance(QStringLiteral(" 50")), metrics.height());
-        EXPECT_EQ(CountColour(c.Image, QRectF(scaleLabel(50), fifty).toAlignedRect(), Navy), 0);
+        EXPECT_EQ(Count(c.Image, QRectF(scaleLabel(50), fifty).toAlignedRect(), Navy), 0);
         QFont bold = font;
         bold.setBold(true);
         const double energyY = c.Y(47.6);
-        ExpectText(c, bold, Red,
+        ExpectText(c.Image, bold, Red,
                    QPointF(left + (paper ? -Mm(13) : 8), top + (paper ? energyY - Mm(2) : energyY - 6)),
                    QStringLiteral("47.6"));
     }
@@ -347,7 +222,7 @@ TEST(RyodorakuDiagram, LabelsOnScreenAndPaper)
 TEST(RyodorakuDiagram, TopScaleLabelStaysOnTheScreen)
 {
     const Canvas c = Draw(Flat(100), false);
-    ExpectText(c, c.Style.Font(8), Navy, QPointF(12, 0), QStringLiteral("150"));
+    ExpectText(c.Image, c.Style.Font(8), Navy, QPointF(12, 0), QStringLiteral("150"));
 }
 
 TEST(RyodorakuDiagram, PaperLegendAboveTheFrameHatchedInMonochrome)
@@ -373,8 +248,8 @@ TEST(RyodorakuDiagram, PaperLegendAboveTheFrameHatchedInMonochrome)
         EXPECT_EQ(colour.Image.pixelColor(middle), k.colour);
         EXPECT_EQ(colour.Image.pixelColor(int(mark - Mm(2.7)), middle.y()), k.colour);
         EXPECT_NE(colour.Image.pixelColor(int(mark - Mm(3.3)), middle.y()), k.colour);
-        EXPECT_EQ(Hatch(mono.Image, middle), k.hatch);
-        ExpectText(colour, colour.Style.Font(8), Qt::black, QPointF(mark + Mm(5), line - Mm(1)), k.label);
+        EXPECT_EQ(HatchAround(mono.Image, middle, 10), k.hatch);
+        ExpectText(colour.Image, colour.Style.Font(8), Qt::black, QPointF(mark + Mm(5), line - Mm(1)), k.label);
     }
 }
 
