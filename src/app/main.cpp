@@ -1,6 +1,7 @@
 // The desktop program: prepares the data folder, finds the instrument (real or
 // simulated), then runs the main window.
 
+#include "analysis/window/AnalysisHooks.h"
 #include "instrument/HidapiBackend.h"
 #include "instrument/InstrumentHooks.h"
 #include "instrument/InstrumentLink.h"
@@ -106,6 +107,7 @@ int main(int argc, char* argv[])
     InstallMeasurementWindow();
     InstallRecordsHooks();
     InstallRecordWindows();
+    InstallAnalysisWindow();
 
     TZeForm form;
     // Without a window manager "maximised" means nothing; fill the screen anyway.

@@ -2,6 +2,7 @@
 
 #include "Zesen.h"
 
+#include "shell/Modal.h"
 #include "shell/ShellHooks.h"
 
 namespace qern {
@@ -17,7 +18,7 @@ void InstallMeasurementWindow()
 {
     shellHooks().WorkWindows[WorkWindow::Measure] = [](QWidget* parent) {
         TZedec window(parent);
-        window.exec();
+        RunModal(window);
     };
 }
 

@@ -6,6 +6,7 @@
 #include "measurement/MeasurementHooks.h"
 #include "shell/ShellHooks.h"
 #include "shell/ZeMsg.h"
+#include "shell/Modal.h"
 
 namespace qern {
 
@@ -28,13 +29,13 @@ void ResetRecordWindowState() { SaveSelection() = Patient{}; }
 void OpenSaveWindow(QWidget* parent)
 {
     TZesvdt window(parent);
-    window.exec();
+    RunModal(window);
 }
 
 void OpenRecallWindow(QWidget* parent)
 {
     TZered window(parent);
-    window.exec();
+    RunModal(window);
 }
 
 void InstallRecordWindows()

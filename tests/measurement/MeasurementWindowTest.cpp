@@ -360,4 +360,47 @@ TEST(MeasureEntry, MainWindowOpensTheMeasurementWindow)
     EXPECT_TRUE(form.findChild<QToolButton*>(QStringLiteral("ToolButton1"))->isEnabled());
 }
 
+// A child window (save, recall, analysis) hides the measurement window while
+// it is open; the measurement window must come back and stay until closed.
+TEST(MeasureEntry, TheWindowStaysOpenAfterAChildWindow)
+{
+    TempDataFolder folder;
+    qern::test::VirtualTime time;
+    SimulationOptions options;
+    options.AutomaticPatient = false;
+    SimulatedInstrument sim(options);
+    InstrumentLink link(sim);
+    InstallInstrumentHooks(link);
+    InstallMeasurementWindow();
+    resetMeasurementHooks();
+    int saves = 0;
+    bool hiddenDuringChild = false;
+    measurementHooks().Save = [&](QWidget* parent) {
+        ++saves;
+        hiddenDuringChild = !parent->isVisible();
+    };
+    TZeForm form;
+    appState().CurrentMeasurement.Raw[1] = 50; // something to save
+    form.show();
+    QCoreApplication::processEvents();
+
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<TZedec*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("SaveButton")), Qt::LeftButton);
+        QTimer::singleShot(0, [&] {
+            auto* after = qobject_cast<TZedec*>(QApplication::activeModalWidget());
+            stillOpen = after != nullptr && after->isVisible();
+            if (after)
+                after->close();
+        });
+    });
+    QTest::mouseClick(form.findChild<QToolButton*>(QStringLiteral("ToolButton1")), Qt::LeftButton);
+    EXPECT_EQ(saves, 1);
+    EXPECT_TRUE(hiddenDuringChild);
+    EXPECT_TRUE(stillOpen);
+    resetMeasurementHooks();
+}
+
 } // namespace
