@@ -331,7 +331,7 @@ std::optional<QString> SimulatedInstrument::reply(const QString& command)
         touches_ = 0;
         bodyEnergy_ = 30.0 + random_.bounded(40.0);
         for (double& factor : pointFactor_)
-            factor = 0.75 + random_.bounded(0.55);
+            factor = 0.75 + random_.bounded(0.5); // centred on 1: the body energy stays as drawn
         break;
     case 'C':
         red_ = int(argument(1, 4));
