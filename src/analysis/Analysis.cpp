@@ -53,19 +53,6 @@ const OneBased<CrossTerms, PointCount>& crossTable()
 
 constexpr int CrossOrder[PointCount] = {1, 7, 6, 12, 2, 8, 5, 11, 3, 9, 4, 10, 13, 19, 18, 24, 14, 20, 17, 23, 15, 21, 16, 22};
 
-// A ratio of two averages. The averages of a complete measurement are
-// positive; a zero denominator (only when values of 0 or less reach the
-// analysis) reads as balanced when the numerator is 0 too, and otherwise as an
-// unbounded imbalance, which every ladder puts in its outermost class.
-double ratio(double numerator, double denominator)
-{
-    if (denominator != 0)
-        return numerator / denominator;
-    if (numerator == 0)
-        return 1.0;
-    return numerator > 0 ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
-}
-
 int ladder(double x, const double (&bounds)[6])
 {
     for (int i = 0; i < 6; ++i)
@@ -80,6 +67,19 @@ double meridianMean(const AnalysisResult& r, int m)
 }
 
 } // namespace
+
+// A ratio of two averages. The averages of a complete measurement are
+// positive; a zero denominator (only when values of 0 or less reach the
+// analysis) reads as balanced when the numerator is 0 too, and otherwise as an
+// unbounded imbalance, which every ladder puts in its outermost class.
+double Ratio(double numerator, double denominator)
+{
+    if (denominator != 0)
+        return numerator / denominator;
+    if (numerator == 0)
+        return 1.0;
+    return numerator > 0 ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
+}
 
 int FourLevelClass(double x, const AnalysisResult& r)
 {
@@ -260,13 +260,13 @@ AnalysisResult Analyse(const AnalysedMeasurement& in, const Coefficients& coeffi
     // 9. Overall classes and their statements.
     r.EnergyClass = EnergyClassOf(be, in.Male);
     r.EnergyStatement = EnergyStatementOf(r.EnergyClass);
-    r.UpDownClass = UpDownClassOf(ratio(r.UpAverage, r.DownAverage), in.Male);
+    r.UpDownClass = UpDownClassOf(Ratio(r.UpAverage, r.DownAverage), in.Male);
     r.MentalStatement = MentalStatementOf(r.UpDownClass);
-    r.LeftRightClass = LeftRightClassOf(ratio(r.LeftAverage, r.RightAverage));
+    r.LeftRightClass = LeftRightClassOf(Ratio(r.LeftAverage, r.RightAverage));
     r.SkeletalStatement = SkeletalStatementOf(r.LeftRightClass);
-    r.YinYangClass = YinYangClassOf(ratio(r.YinAverage, r.YangAverage));
+    r.YinYangClass = YinYangClassOf(Ratio(r.YinAverage, r.YangAverage));
     r.MetabolismStatement = MetabolismStatementOf(r.YinYangClass);
-    r.NervousClass = NervousClassOf(ratio(r.HighGroup, r.LowGroup));
+    r.NervousClass = NervousClassOf(Ratio(r.HighGroup, r.LowGroup));
     r.NervousStatement = NervousStatementOf(r.NervousClass);
 
     // 10. The integrated index and the point scores.

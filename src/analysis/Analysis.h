@@ -88,6 +88,10 @@ int FourLevelClass(double deviation, const AnalysisResult& limits);
 int ThreeLevelClass(double deviation, const AnalysisResult& limits);
 int DifferenceClass(double difference, const AnalysisResult& limits);
 
+// A ratio of two averages; a zero denominator reads as balanced over 0 and
+// otherwise as an unbounded imbalance.
+double Ratio(double numerator, double denominator);
+
 // The overall ladders.
 int EnergyClassOf(double bodyEnergy, bool male);
 int UpDownClassOf(double ratio, bool male);

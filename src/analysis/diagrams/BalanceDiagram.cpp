@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <limits>
 
 namespace qern {
 
@@ -35,17 +34,6 @@ const QColor Maroon(128, 0, 0);
 const QColor Navy(0, 0, 128);
 
 const QString PictureFile = QStringLiteral("zebkmg.msi");
-
-// As the analysis reads a zero denominator: balanced over 0, otherwise
-// unbounded, which the marker limits then hold inside the picture.
-double Ratio(double numerator, double denominator)
-{
-    if (denominator != 0)
-        return numerator / denominator;
-    if (numerator == 0)
-        return 1.0;
-    return numerator > 0 ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
-}
 
 QRectF Box(double x1, double y1, double x2, double y2)
 {

@@ -5,22 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace qern {
 
 namespace {
-
-// A ratio as the rows show it; a zero denominator is shown as infinity, as the
-// analysis itself reads it.
-double ratio(double numerator, double denominator)
-{
-    if (denominator != 0)
-        return numerator / denominator;
-    if (numerator == 0)
-        return 1.0;
-    return numerator > 0 ? std::numeric_limits<double>::infinity() : -std::numeric_limits<double>::infinity();
-}
 
 int parts(double value, int maximum)
 {
@@ -137,10 +125,10 @@ QColor GaugeColour(int cls)
 
 QList<GaugeRowView> GaugeRows(const AnalysisResult& r, bool male)
 {
-    const double upDown = ratio(r.UpAverage, r.DownAverage);
-    const double leftRight = ratio(r.LeftAverage, r.RightAverage);
-    const double yinYang = ratio(r.YinAverage, r.YangAverage);
-    const double highLow = ratio(r.HighGroup, r.LowGroup);
+    const double upDown = Ratio(r.UpAverage, r.DownAverage);
+    const double leftRight = Ratio(r.LeftAverage, r.RightAverage);
+    const double yinYang = Ratio(r.YinAverage, r.YangAverage);
+    const double highLow = Ratio(r.HighGroup, r.LowGroup);
     const auto ratioText = [](double value) { return QString::asprintf("%5.2f", value); };
     return {
         {QStringLiteral("Body Energy:"), parts(r.BodyEnergy, 150), 150, GaugeColour(r.EnergyClass),
